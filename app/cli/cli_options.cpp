@@ -1,0 +1,96 @@
+// Strict parsing of telo-update-cli's command line.
+#include "app/cli/cli_options.h"
+
+#include <cctype>
+#include <optional>
+
+namespace telo {
+
+const char kCliUsage[] =
+    "usage: telo-update-cli --drive LETTER [--yes] [--prefix DIR]\n"
+    "       telo-update-cli --print-sql | --version | --help\n";
+
+namespace {
+
+std::optional<std::string> DriveLetterFrom(const std::string& text) {
+  if (text.empty() || text.size() > 2) return std::nullopt;
+  if (!std::isalpha(static_cast<unsigned char>(text[0]))) return std::nullopt;
+  if (text.size() == 2 && text[1] != ':') return std::nullopt;
+  return text.substr(0, 1);
+}
+
+struct Parser {
+  const std::vector<std::string>& args;
+  std::size_t next = 0;
+  std::optional<CliAction> action;
+  bool saw_drive_options = false;
+
+  std::string SetAction(CliAction wanted) {
+    if (action && *action != wanted)
+      return "only one of --drive, --print-sql, --version and --help may be given";
+    if (action) return "an option is given twice";
+    action = wanted;
+    return "";
+  }
+
+  // The value of an option given as "--name VALUE" or "--name=VALUE".
+  std::optional<std::string> Value(const std::string& arg, const std::string& name) {
+    if (arg == name) {
+      if (next >= args.size()) return std::nullopt;
+      return args[next++];
+    }
+    return arg.substr(name.size() + 1);
+  }
+};
+
+bool Names(const std::string& arg, const std::string& name) {
+  return arg == name || arg.starts_with(name + "=");
+}
+
+}  // namespace
+
+std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* options) {
+  Parser parser{args, 0, std::nullopt, false};
+  CliOptions parsed;
+  while (parser.next < args.size()) {
+    const std::string arg = args[parser.next++];
+    std::string problem;
+    if (arg == "--help") {
+      problem = parser.SetAction(CliAction::kHelp);
+    } else if (arg == "--version") {
+      problem = parser.SetAction(CliAction::kVersion);
+    } else if (arg == "--print-sql") {
+      problem = parser.SetAction(CliAction::kPrintSql);
+    } else if (Names(arg, "--drive")) {
+      problem = parser.SetAction(CliAction::kRun);
+      std::optional<std::string> value = parser.Value(arg, "--drive");
+      if (!value) return "--drive needs a drive letter";
+      std::optional<std::string> letter = DriveLetterFrom(*value);
+      if (!letter) return "'" + *value + "' is not a drive letter";
+      parsed.drive = *letter;
+    } else if (arg == "--yes") {
+      if (parsed.assume_yes) return "--yes is given twice";
+      parsed.assume_yes = true;
+      parser.saw_drive_options = true;
+    } else if (Names(arg, "--prefix")) {
+      std::optional<std::string> value = parser.Value(arg, "--prefix");
+      if (!value || value->empty()) return "--prefix needs a folder";
+      parsed.prefix = *value;
+      parser.saw_drive_options = true;
+    } else if (arg.starts_with("-")) {
+      return "unknown option '" + arg + "'";
+    } else {
+      return "unexpected argument '" + arg + "'";
+    }
+    if (!problem.empty()) return problem;
+  }
+  if (!parser.action) return "no command given";
+  if (parser.saw_drive_options && *parser.action != CliAction::kRun) {
+    return "--yes and --prefix go with --drive";
+  }
+  parsed.action = *parser.action;
+  *options = std::move(parsed);
+  return "";
+}
+
+}  // namespace telo

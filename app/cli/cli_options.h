@@ -1,0 +1,25 @@
+// Command-line options of telo-update-cli. Parsing is strict: every option
+// must be spelled out in full, unknown options and stray arguments are
+// errors, so a mistyped command line can never start a run.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace telo {
+
+enum class CliAction { kHelp, kVersion, kPrintSql, kRun };
+
+struct CliOptions {
+  CliAction action = CliAction::kHelp;
+  std::string drive;  // the drive letter as given, case kept
+  bool assume_yes = false;
+  std::string prefix;  // Wine-style prefix (POSIX); "" = default
+};
+
+// Returns "" on success, else what is wrong with the command line.
+std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* options);
+
+extern const char kCliUsage[];
+
+}  // namespace telo

@@ -1,0 +1,60 @@
+// The command line must be exact: a slip may never turn into a run.
+#include "app/cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace telo {
+namespace {
+
+std::string Parse(std::vector<std::string> args, CliOptions* options) {
+  return ParseCliOptions(args, options);
+}
+
+TEST(CliOptions, ReadsARun) {
+  CliOptions options;
+  ASSERT_EQ(Parse({"--drive", "c", "--yes", "--prefix", "/tmp/p"}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kRun);
+  EXPECT_EQ(options.drive, "c");
+  EXPECT_TRUE(options.assume_yes);
+  EXPECT_EQ(options.prefix, "/tmp/p");
+  ASSERT_EQ(Parse({"--drive=D:"}, &options), "");
+  EXPECT_EQ(options.drive, "D");
+  EXPECT_FALSE(options.assume_yes);
+}
+
+TEST(CliOptions, ReadsTheOtherActions) {
+  CliOptions options;
+  ASSERT_EQ(Parse({"--print-sql"}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kPrintSql);
+  ASSERT_EQ(Parse({"--version"}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kVersion);
+  ASSERT_EQ(Parse({"--help"}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kHelp);
+}
+
+TEST(CliOptions, RejectsAnythingInexact) {
+  CliOptions options;
+  for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+           {},
+           {"--driv", "c", "--yes"},
+           {"--drive", "c", "--ye"},
+           {"--drive", "c", "-y"},
+           {"--drive", "c", "extra"},
+           {"--drive"},
+           {"--drive", "cc"},
+           {"--drive", "1"},
+           {"--drive", "c", "--drive", "d"},
+           {"--yes"},
+           {"--print-sql", "--yes"},
+           {"--print-sql", "--drive", "c"},
+           {"--version", "--version"},
+           {"--prefix="},
+       }) {
+    std::string joined;
+    for (const std::string& arg : bad) joined += arg + " ";
+    EXPECT_NE(Parse(bad, &options), "") << joined;
+  }
+}
+
+}  // namespace
+}  // namespace telo

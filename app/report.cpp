@@ -1,0 +1,167 @@
+// What a run's report means, and how it reads to people.
+#include "app/report.h"
+
+#include <algorithm>
+
+#include "app/update_run.h"
+#include "patch/sequence.h"
+
+namespace telo {
+namespace {
+
+std::string Reason(const Status& status) {
+  std::string text = status.message().empty() ? status.ToString() : status.message();
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+std::size_t StatementsOf(std::string_view procedure_name) {
+  for (const PatchProcedure* procedure : PatchSequence()) {
+    if (procedure->name() == procedure_name) return procedure->statement_count();
+  }
+  return 0;
+}
+
+std::string DescribeFailure(const ProcedureOutcome& outcome) {
+  std::string line = std::string(outcome.procedure) + " failed ";
+  switch (outcome.failed_step) {
+    case FailedStep::kStatement:
+      line += "at statement " + std::to_string(outcome.failed_position) + " of " +
+              std::to_string(StatementsOf(outcome.procedure));
+      break;
+    case FailedStep::kBeginTable:
+      line += "before its first statement";
+      break;
+    case FailedStep::kCommitTable:
+      line += "while keeping its changes";
+      break;
+    case FailedStep::kNone:
+      break;
+  }
+  line += ": " + Reason(outcome.status) + "\n";
+  line += "      " + std::string(outcome.failed_table) + " was left as it was.";
+  if (!outcome.committed_tables.empty()) {
+    for (std::string_view table : outcome.committed_tables) {
+      line += " " + std::string(table) + " was updated.";
+    }
+  }
+  return line + "\n";
+}
+
+void DescribeProcedures(const AttemptReport& attempt, ReportDetail detail, std::string& text) {
+  std::size_t succeeded = 0;
+  for (const ProcedureOutcome& outcome : attempt.procedures) {
+    if (!outcome.ok()) {
+      text += "    " + DescribeFailure(outcome);
+      continue;
+    }
+    ++succeeded;
+    if (detail == ReportDetail::kEveryProcedure) {
+      text += "    " + std::string(outcome.procedure) + ": done\n";
+    }
+  }
+  if (detail == ReportDetail::kFailuresOnly && succeeded != attempt.procedures.size()) {
+    text += "    The other " + std::to_string(succeeded) + " of " +
+            std::to_string(attempt.procedures.size()) + " procedures were applied.\n";
+  }
+}
+
+void DescribeSaving(const AttemptReport& attempt, std::string& text) {
+  if (!attempt.begin.ok()) {
+    text += "    The update could not be started: " + Reason(attempt.begin) +
+            "\n    Nothing was changed.\n";
+    return;
+  }
+  if (attempt.commit_attempted && !attempt.commit.ok()) {
+    text += "    The changes could not be saved: " + Reason(attempt.commit) +
+            "\n    Nothing was saved; the database is as it was.\n";
+  } else if (attempt.all_procedures_ok()) {
+    text += "    All changes were saved.\n";
+  } else {
+    text += "    The changes of the other procedures were saved.\n";
+  }
+  if (!attempt.close.ok()) {
+    text += "    The database could not be closed: " + Reason(attempt.close) + "\n";
+  }
+  if (!attempt.virtual_store_copy.empty()) {
+    text +=
+        "    Windows keeps a per-user copy of this database, and the update went to that copy:\n"
+        "      " +
+        attempt.virtual_store_copy + "\n" +
+        "    Other users of this computer still have the old rates.\n";
+  }
+}
+
+void DescribeAttempt(const AttemptReport& attempt, ReportDetail detail, std::string& text) {
+  if (attempt.folder.empty()) return;
+  if (!attempt.folder_found) {
+    text += attempt.folder + ": not found\n";
+    return;
+  }
+  text += attempt.folder + ": found\n";
+  if (!attempt.opened()) {
+    text += "  " + attempt.database + " could not be opened: " + Reason(attempt.open) +
+            "\n  It was not changed.\n";
+    return;
+  }
+  text += "  " + attempt.database + ": opened\n";
+  DescribeProcedures(attempt, detail, text);
+  DescribeSaving(attempt, text);
+}
+
+std::string Headline(const RunReport& report) {
+  if (!report.confirmed) return "The update was not started.\n";
+  if (report.succeeded()) return "The database was updated.\n";
+  if (!report.any_database_found()) {
+    std::string drive = report.drive_text.empty() ? std::string("(none)")
+                                                  : std::string(1, report.drive_text.front());
+    return "No database was found on drive " + drive + ". Nothing was changed.\n";
+  }
+  return "The database update did not complete.\n";
+}
+
+}  // namespace
+
+bool AttemptReport::all_procedures_ok() const {
+  return std::all_of(procedures.begin(), procedures.end(),
+                     [](const ProcedureOutcome& outcome) { return outcome.ok(); });
+}
+
+bool AttemptReport::fully_patched() const {
+  return opened() && begin.ok() && procedures.size() == PatchSequence().size() &&
+         all_procedures_ok() && commit_attempted && commit.ok();
+}
+
+bool RunReport::any_database_found() const {
+  return std::any_of(attempts.begin(), attempts.end(),
+                     [](const AttemptReport& attempt) { return attempt.folder_found; });
+}
+
+bool RunReport::succeeded() const {
+  if (!confirmed || !any_database_found()) return false;
+  return std::all_of(attempts.begin(), attempts.end(), [](const AttemptReport& attempt) {
+    return !attempt.folder_found || (attempt.fully_patched() && attempt.close.ok());
+  });
+}
+
+MessageBoxContent OutcomeBox(const RunReport& report) {
+  if (report.succeeded()) {
+    return {std::string(kCompletionPrompt), std::string(kCompletionTitle), kStyleOkInformation};
+  }
+  return {DescribeReport(report), std::string(kCompletionTitle), kStyleOkWarning};
+}
+
+std::string DescribeReport(const RunReport& report, ReportDetail detail) {
+  std::string text = Headline(report);
+  if (!report.confirmed) return text;
+  text += "\n";
+  for (const AttemptReport& attempt : report.attempts) DescribeAttempt(attempt, detail, text);
+  if (report.attempts.empty() || report.attempts.front().folder.empty()) {
+    text += "No drive was chosen.\n";
+  }
+  return text;
+}
+
+}  // namespace telo

@@ -1,0 +1,44 @@
+// The update run: everything the Update button does. It asks for
+// confirmation, probes both install folders on the chosen drive, and for each
+// one found opens its database through cnMain, runs the patch sequence inside
+// one transaction, commits, closes, and finally shows the outcome box.
+// It runs to its end on the caller's thread and returns the report.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/desktop.h"
+#include "app/report.h"
+#include "db/connection.h"
+
+namespace telo {
+
+inline constexpr std::string_view kConfirmPrompt =
+    "Update may take some time. Please do not click on this form after clicking on Update button. "
+    "You will be given message when updation is competed. Are you sure to Update Database?";
+inline constexpr std::string_view kConfirmTitle = "TELO Database Update";
+inline constexpr std::string_view kCompletionPrompt = "Database Updated successfully !  ";
+inline constexpr std::string_view kCompletionTitle = "Database Update";
+
+struct InstallAttempt {
+  std::string_view folder_tail;    // follows the drive letter
+  std::string_view database_tail;  // follows the drive letter in the connection string
+};
+
+inline constexpr std::string_view kConnectionStringHead =
+    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+inline constexpr InstallAttempt kInstallAttempts[2] = {
+    {":\\Program Files\\Corvallo\\",
+     ":\\Program Files\\Corvallo\\CVL.MDB;Jet OLEDB:Database Password=846"},
+    {":\\Program Files (x86)\\Corvallo\\",
+     ":\\Program Files (x86)\\Corvallo\\CVL.MDB;Jet OLEDB:Database Password=846"},
+};
+
+std::string InstallFolder(char drive_letter, const InstallAttempt& attempt);
+std::string ConnectionStringFor(char drive_letter, const InstallAttempt& attempt);
+
+// cmdUpdate_Click's logic.
+RunReport RunUpdate(Desktop& desktop, ConnectionSlot& cnMain);
+
+}  // namespace telo

@@ -1,0 +1,209 @@
+// The update run against a fake desktop and a fake connection: the order of
+// its steps, what follows each failure, and which box ends it.
+#include "app/update_run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/fake_desktop.h"
+#include "db/fake_connection.h"
+#include "patch/sequence.h"
+
+namespace telo {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr char kFolder1[] = "C:\\Program Files\\Corvallo\\";
+constexpr char kFolder2[] = "C:\\Program Files (x86)\\Corvallo\\";
+
+class UpdateRunTest : public ::testing::Test {
+ protected:
+  RunReport Run() { return RunUpdate(desktop_, cnMain_); }
+
+  std::vector<std::string> Opens() const {
+    std::vector<std::string> opens;
+    for (const std::string& call : database_.calls) {
+      if (call.starts_with("Open ")) opens.push_back(call);
+    }
+    return opens;
+  }
+
+  FakeDesktop desktop_;
+  FakeDatabase database_;
+  ConnectionSlot cnMain_{database_.Factory()};
+};
+
+TEST_F(UpdateRunTest, NoLeavesEverythingAloneAndFocusesTheDriveList) {
+  desktop_.confirmation_answer = kAnswerNo;
+  desktop_.existing_folders = {kFolder1};
+  RunReport report = Run();
+  EXPECT_FALSE(report.confirmed);
+  EXPECT_THAT(desktop_.calls, ElementsAre("message 68", "focus"));
+  EXPECT_EQ(database_.connections_created, 0);
+  EXPECT_EQ(desktop_.messages[0].prompt, kConfirmPrompt);
+  EXPECT_EQ(desktop_.messages[0].title, "TELO Database Update");
+}
+
+TEST_F(UpdateRunTest, PatchesTheStandardFolderAndReportsCompletion) {
+  desktop_.existing_folders = {kFolder1};
+  RunReport report = Run();
+  EXPECT_TRUE(report.succeeded());
+  EXPECT_THAT(Opens(), ElementsAre("Open Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Program "
+                                   "Files\\Corvallo\\CVL.MDB;Jet OLEDB:Database Password=846 "
+                                   "user= password= options=-1"));
+  EXPECT_EQ(database_.executed().size(), 276u);
+  const std::vector<std::string_view> statements = AllPatchStatements();
+  EXPECT_EQ(database_.durable, std::vector<std::string>(statements.begin(), statements.end()));
+  EXPECT_EQ(database_.calls.back(), "Close");
+  ASSERT_EQ(desktop_.messages.size(), 2u);
+  EXPECT_EQ(desktop_.messages[1].prompt, "Database Updated successfully !  ");
+  EXPECT_EQ(desktop_.messages[1].title, "Database Update");
+  EXPECT_EQ(desktop_.messages[1].style, 64);
+}
+
+TEST_F(UpdateRunTest, ProbesBothFoldersInOrderAndShowsOneBoxAtTheEnd) {
+  desktop_.existing_folders = {kFolder1, kFolder2};
+  RunReport report = Run();
+  EXPECT_TRUE(report.succeeded());
+  std::vector<std::string> chdirs;
+  for (const std::string& call : desktop_.calls) {
+    if (call.starts_with("chdir")) chdirs.push_back(call);
+  }
+  EXPECT_THAT(chdirs,
+              ElementsAre(std::string("chdir ") + kFolder1, std::string("chdir ") + kFolder2));
+  ASSERT_EQ(Opens().size(), 2u);
+  EXPECT_THAT(Opens()[0], HasSubstr("Data Source=C:\\Program Files\\Corvallo\\CVL.MDB"));
+  EXPECT_THAT(Opens()[1], HasSubstr("Data Source=C:\\Program Files (x86)\\Corvallo\\CVL.MDB"));
+  EXPECT_EQ(database_.connections_created, 1) << "both attempts reuse cnMain";
+  EXPECT_EQ(desktop_.calls.back(), "message 64");
+  EXPECT_EQ(desktop_.current_directory, kFolder2);
+}
+
+TEST_F(UpdateRunTest, OnlyTheX86FolderIsPatchedWhenOnlyItExists) {
+  desktop_.existing_folders = {kFolder2};
+  RunReport report = Run();
+  EXPECT_TRUE(report.succeeded());
+  EXPECT_FALSE(report.attempts[0].folder_found);
+  EXPECT_TRUE(report.attempts[1].fully_patched());
+  ASSERT_EQ(Opens().size(), 1u);
+  EXPECT_THAT(Opens()[0], HasSubstr("(x86)"));
+}
+
+TEST_F(UpdateRunTest, LowerCaseDriveLetterGivesLowerCasePaths) {
+  desktop_.drive_text = "c: [drive_c]";
+  desktop_.existing_folders = {"c:\\Program Files\\Corvallo\\"};
+  RunReport report = Run();
+  EXPECT_TRUE(report.succeeded());
+  EXPECT_THAT(Opens()[0], HasSubstr("Data Source=c:\\Program Files\\Corvallo\\CVL.MDB;"));
+  EXPECT_EQ(report.attempts[1].folder, "c:\\Program Files (x86)\\Corvallo\\");
+}
+
+TEST_F(UpdateRunTest, NoFolderMeansNothingOpenedAndAWarningNamingBothFolders) {
+  desktop_.drive_text = "D: [data]";
+  RunReport report = Run();
+  EXPECT_FALSE(report.succeeded());
+  EXPECT_FALSE(report.any_database_found());
+  EXPECT_EQ(database_.connections_created, 0);
+  const FakeDesktop::Message& box = desktop_.messages.back();
+  EXPECT_EQ(box.style, 48);
+  EXPECT_EQ(box.title, "Database Update");
+  EXPECT_THAT(box.prompt, HasSubstr("drive D"));
+  EXPECT_THAT(box.prompt, HasSubstr("D:\\Program Files\\Corvallo\\"));
+  EXPECT_THAT(box.prompt, HasSubstr("D:\\Program Files (x86)\\Corvallo\\"));
+}
+
+TEST_F(UpdateRunTest, FailedFirstOpenDoesNotHideTheSecondFolder) {
+  desktop_.existing_folders = {kFolder1, kFolder2};
+  database_.faults.fail_open_at = 1;  // folder 1 has no database
+  RunReport report = Run();
+  EXPECT_TRUE(report.attempts[1].folder_found);
+  EXPECT_TRUE(report.attempts[1].fully_patched());
+  EXPECT_EQ(database_.executed().size(), 276u) << "only the second database is patched";
+  EXPECT_FALSE(report.succeeded());
+  const std::string& prompt = desktop_.messages.back().prompt;
+  EXPECT_THAT(prompt, HasSubstr("C:\\Program Files\\Corvallo\\CVL.MDB could not be opened"));
+}
+
+TEST_F(UpdateRunTest, FailedOpenSkipsTheSequenceAndIsNamedOnce) {
+  desktop_.existing_folders = {kFolder1};
+  database_.faults.fail_open = true;
+  RunReport report = Run();
+  EXPECT_TRUE(database_.executed().empty());
+  EXPECT_TRUE(report.attempts[0].procedures.empty());
+  const std::string& prompt = desktop_.messages.back().prompt;
+  EXPECT_EQ(prompt.find("could not be opened"), prompt.rfind("could not be opened"));
+  EXPECT_THAT(prompt, HasSubstr("injected failure: Open"));
+}
+
+TEST_F(UpdateRunTest, FailingStatementLeavesItsTableAndPatchesTheRest) {
+  desktop_.existing_folders = {kFolder1};
+  database_.faults.fail_execute_containing = "(#03/01/2001#, #02/28/2002#, 1209, 30, 35)";
+  RunReport report = Run();
+  const AttemptReport& attempt = report.attempts[0];
+  ASSERT_EQ(attempt.procedures.size(), 12u);
+  for (const ProcedureOutcome& outcome : attempt.procedures) {
+    EXPECT_EQ(outcome.ok(), outcome.procedure != "UpdateKVPPMCRates") << outcome.procedure;
+  }
+  for (const std::string& statement : database_.durable) {
+    EXPECT_EQ(statement.find("KVP_PMC_Rates"), std::string::npos) << statement;
+  }
+  EXPECT_EQ(database_.durable.size(), 276u - 64u);
+  EXPECT_TRUE(attempt.commit.ok());
+  const FakeDesktop::Message& box = desktop_.messages.back();
+  EXPECT_EQ(box.style, 48);
+  EXPECT_THAT(box.prompt, HasSubstr("UpdateKVPPMCRates failed at statement 23 of 64"));
+  EXPECT_THAT(box.prompt, HasSubstr("KVP_PMC_Rates was left as it was."));
+}
+
+TEST_F(UpdateRunTest, FailedFinalCommitSavesNothingAndSaysSo) {
+  desktop_.existing_folders = {kFolder1};
+  database_.faults.fail_outermost_commit = true;
+  RunReport report = Run();
+  EXPECT_FALSE(report.succeeded());
+  EXPECT_TRUE(database_.durable.empty());
+  EXPECT_THAT(desktop_.messages.back().prompt, HasSubstr("Nothing was saved"));
+}
+
+TEST_F(UpdateRunTest, NothingIsDurableBeforeTheFinalCommit) {
+  // A process killed during the run never reaches the commit: everything it
+  // did is still inside the outer transaction.
+  desktop_.existing_folders = {kFolder1};
+  database_.faults.fail_outermost_commit = true;
+  Run();
+  EXPECT_EQ(database_.calls[1], "BeginTrans");
+  EXPECT_TRUE(database_.durable.empty());
+}
+
+TEST_F(UpdateRunTest, ASecondClickRunsEverythingAgainOnTheSameConnection) {
+  desktop_.existing_folders = {kFolder1};
+  Run();
+  RunReport second = Run();
+  EXPECT_TRUE(second.succeeded());
+  EXPECT_EQ(database_.connections_created, 1);
+  EXPECT_EQ(Opens().size(), 2u);
+  EXPECT_EQ(desktop_.messages.size(), 4u);
+  EXPECT_EQ(desktop_.messages[2].style, 68);
+}
+
+TEST_F(UpdateRunTest, EmptyDriveTextProbesNothing) {
+  desktop_.drive_text = "";
+  RunReport report = Run();
+  EXPECT_FALSE(report.any_database_found());
+  EXPECT_EQ(database_.connections_created, 0);
+  EXPECT_THAT(desktop_.messages.back().prompt, HasSubstr("No drive was chosen"));
+}
+
+TEST_F(UpdateRunTest, VirtualStoreCopyIsReportedAfterAPatch) {
+  desktop_.existing_folders = {kFolder1};
+  desktop_.virtual_store_copy =
+      "C:\\Users\\u\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB";
+  RunReport report = Run();
+  EXPECT_TRUE(report.succeeded());
+  EXPECT_EQ(report.attempts[0].virtual_store_copy, desktop_.virtual_store_copy);
+  EXPECT_THAT(DescribeReport(report), HasSubstr("VirtualStore"));
+}
+
+}  // namespace
+}  // namespace telo

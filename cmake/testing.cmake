@@ -1,0 +1,20 @@
+# telo_add_test(NAME SOURCES... LIBS...): one GoogleTest program beside the
+# code it tests. Native builds register each test case with ctest; cross
+# builds register the program once, run through CMAKE_CROSSCOMPILING_EMULATOR.
+if(CMAKE_CROSSCOMPILING)
+  include(${CMAKE_CURRENT_LIST_DIR}/googletest-cross.cmake)
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+
+function(telo_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  endif()
+endfunction()

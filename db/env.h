@@ -1,0 +1,50 @@
+// Env: what the utility needs from the operating system, behind one interface
+// so that the portable core never includes a platform header. env_posix.cpp
+// (drives of a Wine-style prefix, the SQLite stand-in connection) and
+// env_windows.cpp (the machine's own drives, ADO) each define NewDefaultEnv;
+// CMake builds exactly one of them. An Env is used from one thread.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/connection.h"
+#include "db/status.h"
+
+namespace telo {
+
+class Env {
+ public:
+  virtual ~Env() = default;
+
+  // The machine's drives as a drive list shows them. The first character of
+  // every entry is the drive's letter, e.g. "c: [drive_c]".
+  virtual std::vector<std::string> DriveEntries() = 0;
+  // The entry of the drive that holds the current directory; "" when there
+  // are no drives at all.
+  virtual std::string CurrentDriveEntry() = 0;
+  // Why the drive list is empty or incomplete, for the user; "" if nothing is wrong.
+  virtual std::string DriveProblem() = 0;
+
+  // Changes the process's current directory to a folder given as a Windows path.
+  virtual Status ChangeDirectory(std::string_view windows_folder) = 0;
+
+  // A new, closed connection to a host database.
+  virtual std::unique_ptr<Connection> NewConnection() = 0;
+
+  // The path of a per-user VirtualStore copy of `database_path` when one
+  // exists (Windows only); "" otherwise.
+  virtual std::string VirtualStoreCopy(std::string_view database_path) = 0;
+};
+
+struct EnvOptions {
+  // POSIX only: the Wine-style prefix whose dosdevices are the drives.
+  // Empty means $WINEPREFIX, or ~/.wine when that is unset.
+  std::string wine_prefix;
+};
+
+std::unique_ptr<Env> NewDefaultEnv(const EnvOptions& options);
+
+}  // namespace telo
