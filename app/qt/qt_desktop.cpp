@@ -1,0 +1,71 @@
+// QtDesktop: message-box styles as QMessageBoxes, the drive list as a QComboBox.
+#include "app/qt/qt_desktop.h"
+
+#include <QComboBox>
+#include <QMessageBox>
+#include <QString>
+#include <QWidget>
+
+namespace telo {
+namespace {
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct BoxLook {
+  QMessageBox::Icon icon;
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton default_button;
+};
+
+BoxLook LookOfStyle(int style) {
+  switch (style) {
+    case kStyleYesNoInformation:
+      return {QMessageBox::Information, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes};
+    case kStyleOkWarning:
+      return {QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
+    case kStyleOkInformation:
+    default:
+      return {QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok};
+  }
+}
+
+int AnswerOf(QMessageBox::StandardButton button) {
+  switch (button) {
+    case QMessageBox::Yes:
+      return kAnswerYes;
+    case QMessageBox::No:
+      return kAnswerNo;
+    default:
+      return kAnswerOk;
+  }
+}
+
+}  // namespace
+
+int QtDesktop::ShowMessage(std::string_view prompt, std::string_view title, int style) {
+  const BoxLook look = LookOfStyle(style);
+  QMessageBox box(look.icon, ToQString(title), ToQString(prompt), look.buttons, &window_);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(look.default_button);
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  // A box closed without any of its buttons counts as its last button: No or OK.
+  if (clicked == nullptr) return look.buttons.testFlag(QMessageBox::No) ? kAnswerNo : kAnswerOk;
+  return AnswerOf(box.standardButton(clicked));
+}
+
+std::string QtDesktop::CurrentDriveText() { return drive_list_.currentText().toStdString(); }
+
+Status QtDesktop::ChangeDirectory(std::string_view windows_folder) {
+  return env_.ChangeDirectory(windows_folder);
+}
+
+void QtDesktop::FocusDriveList() { drive_list_.setFocus(Qt::OtherFocusReason); }
+
+std::string QtDesktop::VirtualStoreCopy(std::string_view database_path) {
+  return env_.VirtualStoreCopy(database_path);
+}
+
+}  // namespace telo
