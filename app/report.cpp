@@ -82,6 +82,12 @@ void DescribeSaving(const AttemptReport& attempt, std::string& text) {
   } else {
     text += "    The changes of the other procedures were saved.\n";
   }
+  for (const TableCheck& check : attempt.verification) {
+    if (check.state == TableState::kUpToDate) continue;
+    text += "    Read back after saving, " + std::string(check.table) + " " +
+            std::string(TableStateName(check.state)) + ": " +
+            (check.detail.empty() ? Reason(check.status) : check.detail) + "\n";
+  }
   if (!attempt.close.ok()) {
     text += "    The database could not be closed: " + Reason(attempt.close) + "\n";
   }
@@ -129,9 +135,14 @@ bool AttemptReport::all_procedures_ok() const {
                      [](const ProcedureOutcome& outcome) { return outcome.ok(); });
 }
 
+bool AttemptReport::verified() const {
+  return std::all_of(verification.begin(), verification.end(),
+                     [](const TableCheck& check) { return check.state == TableState::kUpToDate; });
+}
+
 bool AttemptReport::fully_patched() const {
   return opened() && begin.ok() && procedures.size() == PatchSequence().size() &&
-         all_procedures_ok() && commit_attempted && commit.ok();
+         all_procedures_ok() && commit_attempted && commit.ok() && verified();
 }
 
 bool RunReport::any_database_found() const {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/verify.h"
 #include "db/status.h"
 #include "patch/procedure.h"
 
@@ -24,12 +25,15 @@ struct AttemptReport {
   std::vector<ProcedureOutcome> procedures;
   bool commit_attempted = false;
   Status commit;
+  std::vector<TableCheck> verification;  // each committed table, read back after the commit
   Status close;
   std::string virtual_store_copy;  // a per-user copy that the host may use instead
 
   bool opened() const { return open_attempted && open.ok(); }
   bool all_procedures_ok() const;
-  // Opened, every procedure succeeded and the commit succeeded.
+  bool verified() const;  // every table read back holds the patch data
+  // Opened, every procedure succeeded, the commit succeeded and the tables
+  // read back as written.
   bool fully_patched() const;
 };
 

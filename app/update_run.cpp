@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "app/verify.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -17,6 +18,14 @@ std::optional<char> DriveLetter(const std::string& drive_text) {
   return drive_text.front();
 }
 
+std::vector<std::string_view> CommittedTables(const AttemptReport& attempt) {
+  std::vector<std::string_view> tables;
+  for (const ProcedureOutcome& outcome : attempt.procedures) {
+    tables.insert(tables.end(), outcome.committed_tables.begin(), outcome.committed_tables.end());
+  }
+  return tables;
+}
+
 // Runs the twelve procedures inside one transaction and commits it. A failed
 // procedure has already rolled its own table back; the others stand.
 void PatchOpenDatabase(Connection& connection, AttemptReport& attempt) {
@@ -27,7 +36,11 @@ void PatchOpenDatabase(Connection& connection, AttemptReport& attempt) {
   }
   attempt.commit_attempted = true;
   attempt.commit = connection.CommitTrans();
-  if (!attempt.commit.ok()) connection.RollbackTrans();
+  if (!attempt.commit.ok()) {
+    connection.RollbackTrans();
+    return;
+  }
+  attempt.verification = CheckTables(connection, CommittedTables(attempt));
 }
 
 AttemptReport RunAttempt(Desktop& desktop, ConnectionSlot& cnMain, int index) {

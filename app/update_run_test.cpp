@@ -207,3 +207,21 @@ TEST_F(UpdateRunTest, VirtualStoreCopyIsReportedAfterAPatch) {
 
 }  // namespace
 }  // namespace telo
+
+namespace telo {
+namespace {
+
+TEST_F(UpdateRunTest, SilentlyDroppedInsertIsCaughtByReadingBack) {
+  desktop_.existing_folders = {kFolder1};
+  database_.faults.drop_execute_containing = "(#04/01/2013#, #03/31/2014#, 8.7, 15";
+  RunReport report = Run();
+  EXPECT_TRUE(report.attempts[0].all_procedures_ok());
+  EXPECT_FALSE(report.succeeded());
+  const FakeDesktop::Message& box = desktop_.messages.back();
+  EXPECT_EQ(box.style, 48);
+  EXPECT_THAT(box.prompt,
+              HasSubstr("PPF_Configuration differs: 14 rows where the patch writes 15"));
+}
+
+}  // namespace
+}  // namespace telo

@@ -2,7 +2,10 @@
 // FakeDatabase, keeps the statements of open transactions apart from the
 // durable ones (as a real database would), and fails on request: the Open,
 // the Nth Execute, an Execute whose text contains a marker, the Nth
-// BeginTrans or CommitTrans, the outermost commit, or the Close.
+// BeginTrans or CommitTrans, the outermost commit, or the Close. Durable
+// statements of the patch's own shapes (delete all, insert, update with an
+// optional "in" list) are applied to simple tables, so that a query of the
+// form "SELECT a, b FROM T [WHERE k IN (1,2)]" reads back what was written.
 // The FakeDatabase must outlive every connection made on it.
 #pragma once
 
@@ -25,9 +28,16 @@ struct FakeFaults {
   int fail_commit_at = 0;               // 1-based count of CommitTrans calls
   bool fail_outermost_commit = false;
   bool fail_close = false;
+  std::string drop_execute_containing;  // succeeds but changes nothing
 };
 
 inline constexpr int32_t kFakeFailure = static_cast<int32_t>(0x80040E14);
+inline constexpr int32_t kFakeNoSuchTable = static_cast<int32_t>(0x80040E37);
+
+struct FakeTable {
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;  // literals as written
+};
 
 struct FakeDatabase {
   FakeFaults faults;
@@ -35,6 +45,8 @@ struct FakeDatabase {
   std::vector<std::string> durable;  // statements whose effects were committed
   std::vector<std::string> open_strings;
   std::map<std::string, Rows, std::less<>> query_results;  // canned answers for Query
+  std::map<std::string, FakeTable, std::less<>> tables;    // what durable statements wrote
+  std::vector<std::string> missing_tables;                 // queries of these fail as missing
   int connections_created = 0;
   int open_count = 0;
   int execute_count = 0;
@@ -44,6 +56,10 @@ struct FakeDatabase {
   ConnectionFactory Factory();
   // Statements executed (successfully or not), in order.
   std::vector<std::string> executed() const;
+  // Makes a statement durable: records it and applies it to `tables`.
+  void Persist(const std::string& statement);
+  // Answers a SELECT from `tables`; false when the query has another shape.
+  bool Select(std::string_view query, Rows* result) const;
 };
 
 class FakeConnection : public Connection {

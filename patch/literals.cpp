@@ -95,4 +95,36 @@ std::optional<InsertStatement> ParseInsertStatement(std::string_view statement) 
   return parts;
 }
 
+std::optional<UpdateStatement> ParseUpdateStatement(std::string_view statement) {
+  static constexpr std::string_view kHead = "Update ";
+  static constexpr std::string_view kSet = " Set ";
+  static constexpr std::string_view kEquals = " = ";
+  static constexpr std::string_view kWhere = " Where ";
+  static constexpr std::string_view kIn = " in (";
+  if (!statement.starts_with(kHead)) return std::nullopt;
+  statement.remove_prefix(kHead.size());
+  const std::size_t set = statement.find(kSet);
+  const std::size_t equals = statement.find(kEquals);
+  if (set == std::string_view::npos || equals == std::string_view::npos || equals < set) {
+    return std::nullopt;
+  }
+  UpdateStatement parts;
+  parts.table = statement.substr(0, set);
+  parts.column = statement.substr(set + kSet.size(), equals - set - kSet.size());
+  std::string_view rest = statement.substr(equals + kEquals.size());
+  const std::size_t where = rest.find(kWhere);
+  parts.value = rest.substr(0, where);
+  if (where != std::string_view::npos) {
+    std::string_view condition = rest.substr(where + kWhere.size());
+    const std::size_t in = condition.find(kIn);
+    if (in == std::string_view::npos || !condition.ends_with(")")) return std::nullopt;
+    parts.where_column = condition.substr(0, in);
+    parts.where_list = condition.substr(in + kIn.size(), condition.size() - in - kIn.size() - 1);
+  }
+  if (parts.table.empty() || parts.column.empty() || !IsPlainNumberLiteral(parts.value)) {
+    return std::nullopt;
+  }
+  return parts;
+}
+
 }  // namespace telo

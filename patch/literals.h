@@ -39,4 +39,16 @@ struct InsertStatement {
 // anything not of exactly that shape.
 std::optional<InsertStatement> ParseInsertStatement(std::string_view statement);
 
+struct UpdateStatement {
+  std::string_view table;
+  std::string_view column;
+  std::string_view value;
+  std::string_view where_column;  // "" when every row is updated
+  std::string_view where_list;    // e.g. "2,4,5"
+};
+
+// "Update T Set c = v" or "Update T Set c = v Where k in (1,2)"; nullopt for
+// anything else.
+std::optional<UpdateStatement> ParseUpdateStatement(std::string_view statement);
+
 }  // namespace telo

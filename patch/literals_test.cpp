@@ -51,5 +51,21 @@ TEST(InsertStatement, SplitsTableColumnsAndValues) {
   EXPECT_FALSE(ParseInsertStatement("Delete From T"));
 }
 
+TEST(UpdateStatement, SplitsSetAndWhere) {
+  auto all_rows = ParseUpdateStatement("Update SB_Configuration Set Rate = 4");
+  ASSERT_TRUE(all_rows);
+  EXPECT_EQ(all_rows->table, "SB_Configuration");
+  EXPECT_EQ(all_rows->column, "Rate");
+  EXPECT_EQ(all_rows->value, "4");
+  EXPECT_EQ(all_rows->where_column, "");
+  auto some = ParseUpdateStatement("Update Comm_Rates Set comm_rate = 0.5 Where scheme in (2,4,5)");
+  ASSERT_TRUE(some);
+  EXPECT_EQ(some->value, "0.5");
+  EXPECT_EQ(some->where_column, "scheme");
+  EXPECT_EQ(some->where_list, "2,4,5");
+  EXPECT_FALSE(ParseUpdateStatement("Update T Set c = x"));
+  EXPECT_FALSE(ParseUpdateStatement("Update T Set c = 1 Where k = 2"));
+}
+
 }  // namespace
 }  // namespace telo

@@ -1,0 +1,45 @@
+// Verification: does a table hold what the patch writes? The expected
+// contents are read from the patch statements themselves (the rows of the
+// inserts, the values and conditions of the updates), so the statement
+// constants stay the one source of the patch data. Values are compared, not
+// texts: a date equals its literal's date, 23.660 equals 23.66, 12 equals
+// 12.0. Row order doesn't matter. Only reads through Connection::Query.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/connection.h"
+#include "db/status.h"
+
+namespace telo {
+
+enum class TableState {
+  kUpToDate,
+  kDiffers,     // `detail` gives the row counts or the first differing row
+  kMissing,     // the database has no such table
+  kUnreadable,  // the table could not be read; `status` says why
+};
+
+struct TableCheck {
+  std::string_view table;
+  TableState state = TableState::kUpToDate;
+  std::string detail;
+  Status status;
+};
+
+std::string_view TableStateName(TableState state);  // "up to date", "differs", ...
+
+// The thirteen tables the patch writes, in the order the sequence first
+// writes them.
+std::vector<std::string_view> PatchedTables();
+
+// Compares one patched table with the patch data.
+TableCheck CheckTable(Connection& connection, std::string_view table);
+
+// CheckTable for every one of `tables`.
+std::vector<TableCheck> CheckTables(Connection& connection,
+                                    const std::vector<std::string_view>& tables);
+
+}  // namespace telo

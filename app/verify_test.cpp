@@ -1,0 +1,107 @@
+// Verification compares values read back with the rows the statements
+// write; it must see real differences and forgive mere spelling.
+#include "app/verify.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "db/fake_connection.h"
+#include "patch/sequence.h"
+
+namespace telo {
+namespace {
+
+using ::testing::HasSubstr;
+
+class VerifyTest : public ::testing::Test {
+ protected:
+  VerifyTest() {
+    connection_ = database_.Factory()();
+    connection_->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified);
+  }
+
+  void WriteThePatch() {
+    for (std::string_view statement : AllPatchStatements()) connection_->Execute(statement);
+  }
+
+  std::vector<std::string>& RowOf(const std::string& table, std::size_t index) {
+    return database_.tables[table].rows.at(index);
+  }
+
+  FakeDatabase database_;
+  std::unique_ptr<Connection> connection_;
+};
+
+TEST_F(VerifyTest, PatchedDatabaseIsUpToDateEverywhere) {
+  database_.tables["Comm_Rates"] = {{"scheme", "comm_rate"},
+                                    {{"1", "1.5"}, {"2", "3"}, {"3", "2"}}};
+  database_.tables["SB_Configuration"] = {{"Rate"}, {{"3.5"}, {"6"}}};
+  WriteThePatch();
+  std::vector<TableCheck> checks = CheckTables(*connection_, PatchedTables());
+  ASSERT_EQ(checks.size(), 13u);
+  for (const TableCheck& check : checks) {
+    EXPECT_EQ(check.state, TableState::kUpToDate) << check.table << ": " << check.detail;
+  }
+}
+
+TEST_F(VerifyTest, UnpatchedValuesAreNamed) {
+  database_.tables["Comm_Rates"] = {{"scheme", "comm_rate"}, {{"1", "1.5"}, {"4", "1"}}};
+  database_.tables["SB_Configuration"] = {{"Rate"}, {{"3.5"}}};
+  TableCheck comm = CheckTable(*connection_, "Comm_Rates");
+  EXPECT_EQ(comm.state, TableState::kDiffers);
+  EXPECT_THAT(comm.detail,
+              HasSubstr("comm_rate (1) where the patch sets (0.5) for scheme in (2,4,5)"));
+  EXPECT_EQ(CheckTable(*connection_, "SB_Configuration").state, TableState::kDiffers);
+  TableCheck empty = CheckTable(*connection_, "RD_Configuration");
+  EXPECT_EQ(empty.state, TableState::kDiffers);
+  EXPECT_EQ(empty.detail, "0 rows where the patch writes 10");
+}
+
+TEST_F(VerifyTest, ComparesValuesNotSpellings) {
+  WriteThePatch();
+  // 23.660 reads back as 23.66; order of rows is the database's business.
+  std::swap(RowOf("NSC10_Configuration", 0), RowOf("NSC10_Configuration", 2));
+  RowOf("NSC10_Configuration", 0)[2] = "23.66";
+  EXPECT_EQ(CheckTable(*connection_, "NSC10_Configuration").state, TableState::kUpToDate);
+
+  Rows whole_and_timed;
+  whole_and_timed.rows = {{std::string("2011-12-01 00:00:00"), std::string("2012-03-31"), 23.435,
+                           int64_t{10}, std::string("0")}};
+  whole_and_timed.rows.push_back(
+      {std::string("2012-04-01"), std::string("2013-03-31"), 23.887, 10.0, int64_t{0}});
+  whole_and_timed.rows.push_back({std::string("2013-04-01"), std::string("2013-05-01"),
+                                  std::string("23.660"), int64_t{10}, 0.0});
+  database_.query_results
+      ["SELECT fromdate, todate, matval, matpdyr, matpdmonth FROM NSC10_Configuration"] =
+      whole_and_timed;
+  TableCheck check = CheckTable(*connection_, "NSC10_Configuration");
+  EXPECT_EQ(check.state, TableState::kUpToDate) << check.detail;
+}
+
+TEST_F(VerifyTest, ChangedValueExtraRowAndMissingTableAreEachCaught) {
+  WriteThePatch();
+  RowOf("TD_Configuration", 5)[2] = "10.01";
+  TableCheck changed = CheckTable(*connection_, "TD_Configuration");
+  EXPECT_EQ(changed.state, TableState::kDiffers);
+  EXPECT_THAT(changed.detail, HasSubstr("10.01"));
+
+  database_.tables["PPF_Configuration"].rows.push_back(RowOf("PPF_Configuration", 0));
+  EXPECT_EQ(CheckTable(*connection_, "PPF_Configuration").detail,
+            "16 rows where the patch writes 15");
+
+  database_.missing_tables = {"SCSS_Configuration"};
+  TableCheck missing = CheckTable(*connection_, "SCSS_Configuration");
+  EXPECT_EQ(missing.state, TableState::kMissing);
+  EXPECT_EQ(TableStateName(missing.state), "missing");
+}
+
+TEST_F(VerifyTest, ADayEarlierIsADifferentDate) {
+  WriteThePatch();
+  RowOf("RD_Configuration", 9)[1] = "#04/30/2014#";
+  TableCheck check = CheckTable(*connection_, "RD_Configuration");
+  EXPECT_EQ(check.state, TableState::kDiffers);
+  EXPECT_THAT(check.detail, HasSubstr("2014-04-30"));
+}
+
+}  // namespace
+}  // namespace telo
