@@ -14,10 +14,12 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -25,7 +27,9 @@
 
 #include "app/fake_desktop.h"
 #include "app/update_run.h"
+#include "app/verify.h"
 #include "db/fake_connection.h"
+#include "tools/sample_db.h"
 
 namespace {
 
@@ -156,6 +160,40 @@ T* Control(frmMain& window, const char* name) {
   window.show();
   window.activateWindow();
   return QTest::qWaitForWindowActive(&window);
+}
+
+// A Wine-style prefix whose drive c: holds a sample host database in the
+// standard install folder.
+bool MakeSamplePrefix(const QString& prefix) {
+  namespace fs = std::filesystem;
+  const fs::path root = prefix.toStdString();
+  const fs::path folder = root / "drive_c" / "Program Files" / "Corvallo";
+  std::error_code error;
+  fs::create_directories(folder, error);
+  fs::create_directories(root / "dosdevices", error);
+  fs::create_directory_symlink("../drive_c", root / "dosdevices" / "c:", error);
+  if (error) return false;
+  return telo::CreateSampleDatabase((folder / "CVL.MDB").string(),
+                                    std::string(telo::kSamplePassword))
+      .ok();
+}
+
+// How many of the patched tables of the standard database on c: already
+// hold the patch data; -1 if the database could not be read.
+int TablesUpToDate(telo::Env& env) {
+  std::unique_ptr<telo::Connection> connection = env.NewConnection();
+  if (!connection
+           ->Open(telo::ConnectionStringFor('c', telo::kInstallAttempts[0]), "", "",
+                  telo::kAdoUnspecified)
+           .ok()) {
+    return -1;
+  }
+  int up_to_date = 0;
+  for (const telo::TableCheck& check : telo::CheckTables(*connection, telo::PatchedTables())) {
+    if (check.state == telo::TableState::kUpToDate) ++up_to_date;
+  }
+  connection->Close();
+  return up_to_date;
 }
 
 void ExpectConfirmation(const SeenBox& box) {
@@ -350,6 +388,32 @@ class FrmMainTest : public QObject {
     QCOMPARE(again.size(), 2u);
     QCOMPARE(env.database.open_strings.size(), 2u);
     QCOMPARE(env.database.connections_created, 1);
+  }
+
+  void yesOnSamplePrefixPatchesItsDatabase() {
+    QTemporaryDir prefix;
+    QVERIFY(prefix.isValid());
+    QVERIFY(MakeSamplePrefix(prefix.path()));
+    std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({prefix.path().toStdString()});
+    QCOMPARE(TablesUpToDate(*env), 0);
+    const QString start_directory = QDir::currentPath();
+
+    frmMain window(*env);
+    QVERIFY(ShowAndActivate(window));
+    QCOMPARE(Control<QComboBox>(window, "drvMain")->currentText(), QStringLiteral("c: [drive_c]"));
+    const std::vector<SeenBox> boxes =
+        ClickAnswering(Control<QPushButton>(window, "cmdUpdate"),
+                       {QMessageBox::Yes, QMessageBox::Ok}, QStringLiteral("sample-prefix-box"));
+    QDir::setCurrent(start_directory);  // the probe left it in the install folder
+
+    QCOMPARE(boxes.size(), 2u);
+    ExpectConfirmation(boxes[0]);
+    if (QTest::currentTestFailed()) return;
+    QCOMPARE(boxes[1].text, QStringLiteral("Database Updated successfully !  "));
+    QCOMPARE(boxes[1].title, QStringLiteral("Database Update"));
+    QCOMPARE(boxes[1].icon, QMessageBox::Information);
+    QCOMPARE(boxes[1].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(TablesUpToDate(*env), static_cast<int>(telo::PatchedTables().size()));
   }
 
   void runWithoutDatabaseShowsTheReportsWarning() {
