@@ -13,10 +13,6 @@
 namespace telo {
 namespace {
 
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The font that every control carries: Verdana 8.25 pt, normal weight.
 QFont ControlFont() {
   QFont font(QStringLiteral("Verdana"));

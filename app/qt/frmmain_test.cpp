@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/fake_desktop.h"
+#include "app/qt/qt_desktop.h"
 #include "app/update_run.h"
 #include "app/verify.h"
 #include "db/fake_connection.h"
@@ -57,10 +58,6 @@ class TestEnv : public telo::Env {
   std::unique_ptr<telo::Connection> NewConnection() override { return database.Factory()(); }
   std::string VirtualStoreCopy(std::string_view) override { return {}; }
 };
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString ScreenshotPath(const QString& name) {
   QDir().mkpath(QStringLiteral(TELO_SCREENSHOT_DIR));
@@ -197,8 +194,8 @@ int TablesUpToDate(telo::Env& env) {
 }
 
 void ExpectConfirmation(const SeenBox& box) {
-  QCOMPARE(box.title, Q(telo::kConfirmTitle));
-  QCOMPARE(box.text, Q(telo::kConfirmPrompt));
+  QCOMPARE(box.title, telo::ToQString(telo::kConfirmTitle));
+  QCOMPARE(box.text, telo::ToQString(telo::kConfirmPrompt));
   QCOMPARE(box.icon, QMessageBox::Information);
   QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
   QCOMPARE(box.default_button, QMessageBox::Yes);
@@ -435,8 +432,8 @@ class FrmMainTest : public QObject {
 
     QCOMPARE(boxes.size(), 2u);
     const SeenBox& warning = boxes[1];
-    QCOMPARE(warning.text, Q(desktop.messages[1].prompt));
-    QCOMPARE(warning.title, Q(desktop.messages[1].title));
+    QCOMPARE(warning.text, telo::ToQString(desktop.messages[1].prompt));
+    QCOMPARE(warning.title, telo::ToQString(desktop.messages[1].title));
     QCOMPARE(warning.icon, QMessageBox::Warning);
     QCOMPARE(warning.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(env.database.connections_created, 0);
@@ -453,7 +450,7 @@ class FrmMainTest : public QObject {
     QVERIFY(window.WarnWhenNoDrives());
     const std::vector<SeenBox>& boxes = answerer.seen();
     QCOMPARE(boxes.size(), 1u);
-    QCOMPARE(boxes[0].text, Q(env.problem));
+    QCOMPARE(boxes[0].text, telo::ToQString(env.problem));
     QCOMPARE(boxes[0].title, QStringLiteral("TELO Database Update"));
     QCOMPARE(boxes[0].icon, QMessageBox::Warning);
   }

@@ -7,11 +7,12 @@
 #include <QWidget>
 
 namespace telo {
-namespace {
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+namespace {
 
 struct BoxLook {
   QMessageBox::Icon icon;

@@ -12,9 +12,13 @@
 #include "db/env.h"
 
 class QComboBox;
+class QString;
 class QWidget;
 
 namespace telo {
+
+// UTF-8 text as a QString.
+QString ToQString(std::string_view text);
 
 class QtDesktop : public Desktop {
  public:
