@@ -1,0 +1,160 @@
+// frmMain over plain Win32: the controls come from kFrmMainControls, Update
+// runs the update run on this thread, Cancel destroys the window.
+#include "app/win32/frm_main.h"
+
+#include "app/update_run.h"
+#include "app/win32/resource.h"
+#include "db/ado/utf16.h"
+
+namespace telo::win32 {
+
+FrmMain::FrmMain(Env& env) : env_(env), cnMain([&env] { return env.NewConnection(); }) {}
+
+FrmMain::~FrmMain() {
+  if (frmMain) DestroyWindow(frmMain);
+  if (font_) DeleteObject(font_);
+}
+
+bool FrmMain::RegisterWindowClass(HINSTANCE instance) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExW(instance, kFrmMainClass, &existing)) return true;
+
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = &FrmMain::WindowProc;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_FRMMAIN));
+  window_class.hIconSm = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_FRMMAIN), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kFrmMainClass;
+  return RegisterClassExW(&window_class) != 0;
+}
+
+bool FrmMain::Create(HINSTANCE instance) {
+  if (!RegisterWindowClass(instance)) return false;
+  const Dpi dpi = ScreenDpi();
+  const SIZE frame = FrameSize(dpi);
+  frmMain =
+      CreateWindowExW(kFrmMainExStyle, kFrmMainClass, kFrmMainCaption, kFrmMainStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, instance, this);
+  if (!frmMain) return false;
+  if (!CreateControls(instance, dpi)) return false;
+  desktop_ = std::make_unique<WinDesktop>(frmMain, drvMain, env_);
+  FillDriveList();
+  return true;
+}
+
+bool FrmMain::CreateControls(HINSTANCE instance, Dpi dpi) {
+  font_ = CreateControlFont(dpi);
+  for (const ControlSpec& spec : kFrmMainControls) {
+    RECT rect = PixelRect(spec.twips, dpi);
+    if (spec.id == kIdDrvMain) rect.bottom += TwipsToPixels(kDropListTwips, dpi.y);
+    HWND window =
+        CreateWindowExW(0, spec.window_class, spec.text, spec.style, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, frmMain,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    if (!window) return false;
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  drvMain = control(kIdDrvMain);
+  const RECT field = PixelRect(kFrmMainControls[0].twips, dpi);
+  SetSelectionFieldHeight(drvMain, field.bottom - field.top);
+  return true;
+}
+
+void SetSelectionFieldHeight(HWND combo, int height) {
+  RECT rect;
+  GetWindowRect(combo, &rect);
+  const int surplus = height - (rect.bottom - rect.top);
+  if (surplus == 0) return;
+  const LRESULT item_height = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  if (item_height == CB_ERR || item_height + surplus <= 0) return;
+  SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item_height + surplus);
+}
+
+void FrmMain::FillDriveList() {
+  const std::string current = env_.CurrentDriveEntry();
+  for (const std::string& entry : env_.DriveEntries()) {
+    const LRESULT index = SendMessageW(drvMain, CB_ADDSTRING, 0,
+                                       reinterpret_cast<LPARAM>(Utf16FromUtf8(entry).c_str()));
+    if (entry == current) SendMessageW(drvMain, CB_SETCURSEL, index, 0);
+  }
+}
+
+void FrmMain::Show(int show_command) {
+  ShowWindow(frmMain, show_command);
+  UpdateWindow(frmMain);
+  SetFocus(drvMain);
+}
+
+void FrmMain::cmdUpdate_Click() { RunUpdate(*desktop_, cnMain); }
+
+void FrmMain::cmdCancel_Click() { DestroyWindow(frmMain); }
+
+LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* created =
+        reinterpret_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    created->frmMain = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
+  auto* form = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!form) return DefWindowProcW(window, message, wparam, lparam);
+  return form->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT FrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(wparam);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY: {
+      HWND window = frmMain;
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      frmMain = drvMain = last_focus_ = nullptr;
+      return DefWindowProcW(window, message, wparam, lparam);
+    }
+    default:
+      return DefWindowProcW(frmMain, message, wparam, lparam);
+  }
+}
+
+void FrmMain::OnCommand(int id, int notification) {
+  if (notification != BN_CLICKED) return;
+  if (id == kIdCmdUpdate) cmdUpdate_Click();
+  if (id == kIdCmdCancel) cmdCancel_Click();
+}
+
+// As in a dialog box, the focused control is remembered when the window is
+// deactivated (by a message box, say) and gets the focus back afterwards.
+void FrmMain::OnActivate(WPARAM wparam) {
+  if (LOWORD(wparam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(frmMain, focus)) last_focus_ = focus;
+    return;
+  }
+  if (HIWORD(wparam)) return;  // minimised
+  SetFocus(last_focus_ ? last_focus_ : drvMain);
+}
+
+int RunMessageLoop(HWND dialog) {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsWindow(dialog) && IsDialogMessageW(dialog, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace telo::win32

@@ -1,0 +1,251 @@
+// In-process tests of frmMain: the twips arithmetic, the font and the drive
+// list, and WinDesktop's boxes and drive text, over a fake Env. A watcher
+// thread answers the modal boxes that the window's thread shows.
+#include "app/win32/frm_main.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "app/update_run.h"
+#include "app/win32/layout.h"
+#include "app/win32/test_support.h"
+#include "app/win32/win_desktop.h"
+#include "db/fake_connection.h"
+
+namespace telo::win32 {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using namespace telo::win32::testing;
+
+class FakeEnv : public Env {
+ public:
+  std::vector<std::string> drives = {"c: [SYSTEM]", "d: [DATA]", "\xC3\xA9: [DONN\xC3\x89\x45S]"};
+  std::string current = "d: [DATA]";
+  std::vector<std::string> directory_changes;
+  std::string virtual_store_copy;
+  FakeDatabase database;
+
+  std::vector<std::string> DriveEntries() override { return drives; }
+  std::string CurrentDriveEntry() override { return current; }
+  std::string DriveProblem() override { return {}; }
+  Status ChangeDirectory(std::string_view folder) override {
+    directory_changes.emplace_back(folder);
+    return Status::Error(error::kPathNotFound, "The system cannot find the path specified.");
+  }
+  std::unique_ptr<Connection> NewConnection() override { return database.Factory()(); }
+  std::string VirtualStoreCopy(std::string_view) override { return virtual_store_copy; }
+};
+
+// Answers the next box that `owner` shows with button `answer` and keeps
+// what it showed.
+class BoxWatcher {
+ public:
+  BoxWatcher(HWND owner, int answer)
+      : thread_([this, owner, answer] {
+          HWND box = WaitForBox(owner);
+          if (!box) return;
+          seen_ = ReadBox(box);
+          found_ = true;
+          AnswerBox(box, answer);
+        }) {}
+  ~BoxWatcher() {
+    if (thread_.joinable()) thread_.join();
+  }
+  const BoxContent& Seen() {
+    thread_.join();
+    return seen_;
+  }
+  bool found() const { return found_; }
+
+ private:
+  BoxContent seen_;
+  std::atomic<bool> found_ = false;
+  std::thread thread_;
+};
+
+TEST(TwipsTest, ClientSizeRoundsLikeMulDivAtCommonDpis) {
+  EXPECT_EQ(ClientSize({96, 96}).cx, 312);
+  EXPECT_EQ(ClientSize({96, 96}).cy, 141);
+  EXPECT_EQ(ClientSize({120, 120}).cy, 176);  // 176.25
+  EXPECT_EQ(ClientSize({144, 144}).cy, 212);  // 211.5 rounds up
+  const RECT update = PixelRect({1148, 1590, 1155, 375}, {144, 144});
+  EXPECT_EQ(update.left, 115);   // 114.8
+  EXPECT_EQ(update.right, 231);  // 114.8 + 115.5, each rounded
+}
+
+TEST(TwipsTest, FontHeightIsEightAndAQuarterPointsAtCommonDpis) {
+  EXPECT_EQ(ControlFontHeight({96, 96}), -11);
+  EXPECT_EQ(ControlFontHeight({120, 120}), -14);
+  EXPECT_EQ(ControlFontHeight({144, 144}), -17);
+}
+
+TEST(TwipsTest, NoticeIsTheConfirmationPromptWithoutItsQuestion) {
+  const std::wstring notice = kNoticeText;
+  EXPECT_EQ(notice.size(), 145u);
+  const std::string_view prompt = kConfirmPrompt;
+  EXPECT_EQ(std::wstring(prompt.begin(), prompt.begin() + 145), notice);
+}
+
+class FrmMainTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(form_.Create(GetModuleHandleW(nullptr)));
+    form_.Show(SW_SHOWNORMAL);
+  }
+  void TearDown() override {
+    DestroyWindow(form_.hwnd());
+    DrainQuit();
+  }
+  // Takes frmMain's WM_QUIT out of the queue so that it can't end a later box.
+  static int DrainQuit() {
+    MSG message;
+    int exit_code = -1;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) exit_code = static_cast<int>(message.wParam);
+    }
+    return exit_code;
+  }
+  HWND drvMain() const { return form_.control(kIdDrvMain); }
+
+  FakeEnv env_;
+  FrmMain form_{env_};
+};
+
+TEST_F(FrmMainTest, EveryControlUsesVerdanaAtEightAndAQuarterPoints) {
+  const Dpi dpi = ScreenDpi();
+  for (const ControlSpec& spec : kFrmMainControls) {
+    SCOPED_TRACE(::testing::Message() << "control " << spec.id);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(form_.control(spec.id), WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    LOGFONTW logfont{};
+    ASSERT_TRUE(GetObjectW(font, sizeof(logfont), &logfont));
+    EXPECT_STREQ(logfont.lfFaceName, L"Verdana");
+    EXPECT_EQ(logfont.lfHeight, -MulDiv(825, dpi.y, 7200));
+    EXPECT_EQ(logfont.lfWeight, 400);
+    EXPECT_EQ(logfont.lfCharSet, ANSI_CHARSET);
+    EXPECT_FALSE(logfont.lfItalic || logfont.lfUnderline || logfont.lfStrikeOut);
+  }
+}
+
+TEST_F(FrmMainTest, DriveListHoldsTheEnvsDrivesAndStartsOnTheCurrentOne) {
+  HWND list = drvMain();
+  ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
+  WinDesktop desktop(form_.hwnd(), list, env_);
+  EXPECT_EQ(desktop.CurrentDriveText(), "d: [DATA]");
+  SendMessageW(list, CB_SETCURSEL, 2, 0);
+  EXPECT_EQ(desktop.CurrentDriveText(), env_.drives[2]);  // UTF-8 both ways
+}
+
+TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
+  RECT field;
+  GetWindowRect(drvMain(), &field);
+  EXPECT_EQ(field.bottom - field.top, TwipsToPixels(315, ScreenDpi().y));
+
+  FakeEnv many;
+  many.drives.clear();
+  for (char letter = 'c'; letter <= 'p'; ++letter)
+    many.drives.push_back(std::string(1, letter) + ":");
+  FrmMain form(many);
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));
+  form.Show(SW_SHOWNORMAL);
+  HWND list = form.control(kIdDrvMain);
+  SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(list, &info));
+  RECT shown;
+  GetClientRect(info.hwndList, &shown);
+  const LRESULT row = SendMessageW(info.hwndList, LB_GETITEMHEIGHT, 0, 0);
+  ASSERT_GT(row, 0);
+  EXPECT_GE(shown.bottom / row, 8) << "rows shown: " << shown.bottom << " px of " << row;
+  SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+TEST_F(FrmMainTest, BoxesAreOwnedByFrmMainWithTheStylesButtonsAndIcon) {
+  WinDesktop desktop(form_.hwnd(), drvMain(), env_);
+  struct Case {
+    int style;
+    int answer;
+    std::vector<int> buttons;
+    LPCWSTR icon;
+  };
+  for (const Case& c : {Case{kStyleYesNoInformation, IDNO, {IDYES, IDNO}, IDI_INFORMATION},
+                        Case{kStyleYesNoInformation, IDYES, {IDYES, IDNO}, IDI_INFORMATION},
+                        Case{kStyleOkInformation, IDOK, {IDOK}, IDI_INFORMATION},
+                        Case{kStyleOkWarning, IDOK, {IDOK}, IDI_WARNING}}) {
+    SCOPED_TRACE(::testing::Message() << "style " << c.style << " answer " << c.answer);
+    BoxWatcher watcher(form_.hwnd(), c.answer);
+    EXPECT_EQ(desktop.ShowMessage("Drive \xC3\xA9: ok?", "Database Update", c.style), c.answer);
+    const BoxContent& box = watcher.Seen();
+    ASSERT_TRUE(watcher.found());
+    EXPECT_EQ(box.caption, L"Database Update");
+    EXPECT_EQ(box.text, L"Drive \u00e9: ok?");
+    EXPECT_EQ(ButtonIds(box), c.buttons);
+    EXPECT_EQ(box.default_id, c.buttons.front());
+    EXPECT_EQ(box.icon, LoadIconW(nullptr, c.icon));
+  }
+}
+
+TEST_F(FrmMainTest, DesktopPassesDirectoryChangesAndVirtualStoreLookUpsToTheEnv) {
+  WinDesktop desktop(form_.hwnd(), drvMain(), env_);
+  EXPECT_EQ(desktop.ChangeDirectory("x:\\Folder\\").number(), error::kPathNotFound);
+  EXPECT_THAT(env_.directory_changes, ElementsAre("x:\\Folder\\"));
+  env_.virtual_store_copy = "C:\\Users\\u\\AppData\\Local\\VirtualStore\\CVL.MDB";
+  EXPECT_EQ(desktop.VirtualStoreCopy("c:\\Program Files\\Corvallo\\CVL.MDB"),
+            env_.virtual_store_copy);
+}
+
+TEST_F(FrmMainTest, UpdateAnsweredNoTouchesNothingAndFocusesTheDriveList) {
+  SetFocus(form_.control(kIdCmdUpdate));
+  BoxWatcher watcher(form_.hwnd(), IDNO);
+  form_.cmdUpdate_Click();
+  EXPECT_EQ(watcher.Seen().caption, L"TELO Database Update");
+  EXPECT_EQ(GetFocus(), drvMain());
+  EXPECT_TRUE(env_.directory_changes.empty());
+  EXPECT_EQ(env_.database.connections_created, 0);
+}
+
+TEST_F(FrmMainTest, UpdateProbesBothFoldersOnTheChosenDriveAndWarnsWhenNoneIsFound) {
+  SendMessageW(drvMain(), CB_SETCURSEL, 0, 0);  // c: [SYSTEM]
+  {
+    BoxWatcher confirm(form_.hwnd(), IDYES);
+    // The outcome box comes after the confirmation; a second watcher takes it.
+    std::thread answer_outcome([&] {
+      WaitUntil([&] { return confirm.found(); });
+      HWND box = nullptr;
+      WaitUntil([&] {
+        box = FindBox(form_.hwnd());
+        return box && TextOf(box) == L"Database Update";
+      });
+      if (!box) return;
+      const BoxContent outcome = ReadBox(box);
+      EXPECT_THAT(outcome.text, HasSubstr(L"drive c"));
+      EXPECT_EQ(ButtonIds(outcome), std::vector<int>{IDOK});
+      EXPECT_EQ(outcome.icon, LoadIconW(nullptr, IDI_WARNING));
+      AnswerBox(box, IDOK);
+    });
+    form_.cmdUpdate_Click();
+    answer_outcome.join();
+  }
+  EXPECT_THAT(env_.directory_changes,
+              ElementsAre("c:\\Program Files\\Corvallo\\", "c:\\Program Files (x86)\\Corvallo\\"));
+  EXPECT_EQ(env_.database.connections_created, 0);
+  EXPECT_TRUE(IsWindow(form_.hwnd()));
+}
+
+TEST_F(FrmMainTest, CancelDestroysTheWindowAndQuitsWithZero) {
+  HWND window = form_.hwnd();
+  form_.cmdCancel_Click();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(form_.hwnd(), nullptr);
+  EXPECT_EQ(DrainQuit(), 0);
+}
+
+}  // namespace
+}  // namespace telo::win32

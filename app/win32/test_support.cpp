@@ -1,0 +1,120 @@
+// Window inspection for tests, over messages with timeouts.
+#include "app/win32/test_support.h"
+
+#include <algorithm>
+
+namespace telo::win32::testing {
+namespace {
+
+constexpr UINT kSendTimeoutMs = 2000;
+
+LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &result)) {
+    return 0;
+  }
+  return static_cast<LRESULT>(result);
+}
+
+std::wstring WithoutAccessMarkers(std::wstring text) {
+  text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+  return text;
+}
+
+struct BoxSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK MatchBox(HWND window, LPARAM lparam) {
+  auto* search = reinterpret_cast<BoxSearch*>(lparam);
+  if (ClassOf(window) == L"#32770" && GetWindow(window, GW_OWNER) == search->owner &&
+      IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  while (!done()) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+std::wstring TextOf(HWND window) {
+  const LRESULT length = SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT copied =
+      SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(copied));
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+RECT RectIn(HWND window, HWND parent) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+HWND FindBox(HWND owner) {
+  BoxSearch search{owner, nullptr};
+  EnumWindows(&MatchBox, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForBox(HWND owner, DWORD timeout_ms) {
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = FindBox(owner)) != nullptr; }, timeout_ms);
+  return box;
+}
+
+BoxContent ReadBox(HWND box) {
+  BoxContent content;
+  content.caption = TextOf(box);
+  content.text = TextOf(GetDlgItem(box, 0xFFFF));
+  std::vector<std::pair<LONG, BoxButton>> buttons;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (!(style & WS_VISIBLE)) continue;
+    if (ClassOf(child) == L"Button") {
+      buttons.push_back({RectIn(child, box).left,
+                         BoxButton{GetDlgCtrlID(child), WithoutAccessMarkers(TextOf(child))}});
+      if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) content.default_id = GetDlgCtrlID(child);
+    } else if (ClassOf(child) == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
+      content.icon = reinterpret_cast<HICON>(SendWithTimeout(child, STM_GETICON, 0, 0));
+    }
+  }
+  std::sort(buttons.begin(), buttons.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [left, button] : buttons) content.buttons.push_back(std::move(button));
+  return content;
+}
+
+bool AnswerBox(HWND box, int id, DWORD timeout_ms) {
+  HWND button = GetDlgItem(box, id);
+  if (!button) return false;
+  PostMessageW(button, BM_CLICK, 0, 0);
+  return WaitUntil([&] { return !IsWindow(box); }, timeout_ms);
+}
+
+std::vector<int> ButtonIds(const BoxContent& box) {
+  std::vector<int> ids;
+  for (const BoxButton& button : box.buttons) ids.push_back(button.id);
+  return ids;
+}
+
+}  // namespace telo::win32::testing
