@@ -20,7 +20,6 @@ namespace {
 using ::testing::HasSubstr;
 using namespace telo::win32::testing;
 
-constexpr wchar_t kCaption[] = L"TELO Database Update";
 constexpr wchar_t kNotice[] =
     L"Update may take some time. Please do not click on this form after clicking on Update "
     L"button. You will be given message when updation is competed.";
@@ -57,108 +56,12 @@ std::string Describe(const RECT& r) {
          std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
 
-// One run of telo-update.exe with its frmMain.
-class Program {
- public:
-  Program() = default;
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-  ~Program() {
-    if (!process_.hProcess) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_.hProcess, 99);
-      WaitForSingleObject(process_.hProcess, kWaitMs);
-    }
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-
-  ::testing::AssertionResult Start() {
-    std::wstring path = ProgramPath();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_)) {
-      return ::testing::AssertionFailure()
-             << "cannot start telo-update.exe, error " << GetLastError();
-    }
-    if (!WaitUntil([this] { return (form_ = FindForm()) != nullptr; })) {
-      return ::testing::AssertionFailure() << "frmMain did not appear";
-    }
-    thread_ = GetWindowThreadProcessId(form_, nullptr);
-    return ::testing::AssertionSuccess();
-  }
-
-  HWND form() const { return form_; }
-
-  // frmMain's children from top to bottom of the z-order: the order in
-  // which they were created, which is the tab order.
-  std::vector<HWND> Controls() const {
-    std::vector<HWND> controls;
-    for (HWND c = GetWindow(form_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      controls.push_back(c);
-    }
-    return controls;
-  }
-  HWND Control(const wchar_t* window_class, const wchar_t* text = nullptr) const {
-    for (HWND c : Controls()) {
-      if (ClassOf(c) == window_class && (!text || TextOf(c) == text)) return c;
-    }
-    return nullptr;
-  }
-  HWND drvMain() const { return Control(L"ComboBox"); }
-  HWND cmdUpdate() const { return Control(L"Button", L"Update"); }
-  HWND cmdCancel() const { return Control(L"Button", L"Cancel"); }
-
-  HWND Focus() const {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(thread_, &info) ? info.hwndFocus : nullptr;
-  }
-  bool WaitForFocus(HWND control) const {
-    return WaitUntil([&] { return Focus() == control; });
-  }
-  void PressKey(HWND target, UINT key) const {
-    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
-    PostMessageW(target, WM_KEYDOWN, key, scan | 1);
-    PostMessageW(target, WM_KEYUP, key, scan | 1 | (3u << 30));
-  }
-  void Click(HWND button) const { PostMessageW(button, BM_CLICK, 0, 0); }
-
-  bool WaitForExit(DWORD* exit_code) const {
-    if (WaitForSingleObject(process_.hProcess, kWaitMs) != WAIT_OBJECT_0) return false;
-    return GetExitCodeProcess(process_.hProcess, exit_code);
-  }
-
- private:
-  struct Search {
-    DWORD process;
-    HWND found;
-  };
-  static BOOL CALLBACK MatchForm(HWND window, LPARAM lparam) {
-    auto* search = reinterpret_cast<Search*>(lparam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->process && IsWindowVisible(window) && TextOf(window) == kCaption) {
-      search->found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  HWND FindForm() const {
-    Search search{process_.dwProcessId, nullptr};
-    EnumWindows(&MatchForm, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  PROCESS_INFORMATION process_{};
-  HWND form_ = nullptr;
-  DWORD thread_ = 0;
-};
-
 class FrmMainDriverTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(program_.Start()); }
+  void SetUp() override {
+    const std::string problem = program_.Start(ProgramPath());
+    ASSERT_EQ(problem, "");
+  }
 
   // Waits for the confirmation box, checks it and returns it.
   HWND Confirmation() {
@@ -178,7 +81,7 @@ class FrmMainDriverTest : public ::testing::Test {
 
   std::wstring ChosenDrive() { return TextOf(program_.drvMain()); }
 
-  Program program_;
+  ProgramRun program_;
 };
 
 TEST_F(FrmMainDriverTest, WindowHasAFixedFrameAndItsClientSize) {

@@ -22,6 +22,8 @@ std::wstring WithoutAccessMarkers(std::wstring text) {
   return text;
 }
 
+constexpr wchar_t kCaption[] = L"TELO Database Update";
+
 struct BoxSearch {
   HWND owner;
   HWND found;
@@ -31,6 +33,22 @@ BOOL CALLBACK MatchBox(HWND window, LPARAM lparam) {
   auto* search = reinterpret_cast<BoxSearch*>(lparam);
   if (ClassOf(window) == L"#32770" && GetWindow(window, GW_OWNER) == search->owner &&
       IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct FormSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK MatchForm(HWND window, LPARAM lparam) {
+  auto* search = reinterpret_cast<FormSearch*>(lparam);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == search->process && IsWindowVisible(window) && TextOf(window) == kCaption) {
     search->found = window;
     return FALSE;
   }
@@ -115,6 +133,72 @@ std::vector<int> ButtonIds(const BoxContent& box) {
   std::vector<int> ids;
   for (const BoxButton& button : box.buttons) ids.push_back(button.id);
   return ids;
+}
+
+ProgramRun::~ProgramRun() {
+  if (!process_.hProcess) return;
+  if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, kWaitMs);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+std::string ProgramRun::Start(const std::wstring& path) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process_)) {
+    return "cannot start the program, error " + std::to_string(GetLastError());
+  }
+  if (!WaitUntil([this] { return (form_ = FindForm()) != nullptr; })) {
+    return "frmMain did not appear";
+  }
+  thread_ = GetWindowThreadProcessId(form_, nullptr);
+  return "";
+}
+
+std::vector<HWND> ProgramRun::Controls() const {
+  std::vector<HWND> controls;
+  for (HWND c = GetWindow(form_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    controls.push_back(c);
+  }
+  return controls;
+}
+
+HWND ProgramRun::Control(const wchar_t* window_class, const wchar_t* text) const {
+  for (HWND c : Controls()) {
+    if (ClassOf(c) == window_class && (!text || TextOf(c) == text)) return c;
+  }
+  return nullptr;
+}
+
+HWND ProgramRun::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(thread_, &info) ? info.hwndFocus : nullptr;
+}
+
+bool ProgramRun::WaitForFocus(HWND control) const {
+  return WaitUntil([&] { return Focus() == control; });
+}
+
+void ProgramRun::PressKey(HWND target, UINT key) const {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageW(target, WM_KEYDOWN, key, scan | 1);
+  PostMessageW(target, WM_KEYUP, key, scan | 1 | (3u << 30));
+}
+
+bool ProgramRun::WaitForExit(DWORD* exit_code) const {
+  if (WaitForSingleObject(process_.hProcess, kWaitMs) != WAIT_OBJECT_0) return false;
+  return GetExitCodeProcess(process_.hProcess, exit_code);
+}
+
+HWND ProgramRun::FindForm() const {
+  FormSearch search{process_.dwProcessId, nullptr};
+  EnumWindows(&MatchForm, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 }  // namespace telo::win32::testing

@@ -1,7 +1,8 @@
 // Helpers for the tests of frmMain: waiting with a deadline, reading windows
 // of this or another process through messages with timeouts, and finding and
-// answering the message boxes that a window owns. Safe to call from a thread
-// other than the window's (a watcher that answers a modal box).
+// answering the message boxes that a window owns, and ProgramRun, which starts
+// telo-update.exe and drives its frmMain. Safe to call from a thread other
+// than the window's (a watcher that answers a modal box).
 #pragma once
 
 #include <windows.h>
@@ -45,5 +46,42 @@ BoxContent ReadBox(HWND box);
 bool AnswerBox(HWND box, int id, DWORD timeout_ms = kWaitMs);
 
 std::vector<int> ButtonIds(const BoxContent& box);
+
+// One run of telo-update.exe, driven from another process. A program still
+// running when the object goes is killed.
+class ProgramRun {
+ public:
+  ProgramRun() = default;
+  ProgramRun(const ProgramRun&) = delete;
+  ProgramRun& operator=(const ProgramRun&) = delete;
+  ~ProgramRun();
+
+  // Starts the program and waits for its frmMain; "" or what went wrong.
+  std::string Start(const std::wstring& path);
+
+  HWND form() const { return form_; }
+  // frmMain's children from top to bottom of the z-order: the order in
+  // which they were created, which is the tab order.
+  std::vector<HWND> Controls() const;
+  HWND Control(const wchar_t* window_class, const wchar_t* text = nullptr) const;
+  HWND drvMain() const { return Control(L"ComboBox"); }
+  HWND cmdUpdate() const { return Control(L"Button", L"Update"); }
+  HWND cmdCancel() const { return Control(L"Button", L"Cancel"); }
+
+  // The focused window of frmMain's thread.
+  HWND Focus() const;
+  bool WaitForFocus(HWND control) const;
+  // Posts a key press (down and up) to `target`, as the keyboard would.
+  void PressKey(HWND target, UINT key) const;
+  void Click(HWND button) const { PostMessageW(button, BM_CLICK, 0, 0); }
+  bool WaitForExit(DWORD* exit_code) const;
+
+ private:
+  HWND FindForm() const;
+
+  PROCESS_INFORMATION process_{};
+  HWND form_ = nullptr;
+  DWORD thread_ = 0;
+};
 
 }  // namespace telo::win32::testing
