@@ -1,0 +1,345 @@
+// AdoConnection: telo::Connection over ADODB.Connection's vtable (Wine's ADO
+// does not resolve IDispatch names, so no late binding). Built with
+// NTDDI_VERSION 0x06010000 so that adoint.h declares the backward-compatible
+// _Connection {00000550-...}, which every ADO since 2.x answers to.
+#include "db/ado/ado_connection.h"
+
+#include <adoid.h>
+#include <adoint.h>
+#include <initguid.h>  // the next header then defines the ADO GUIDs in this unit
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "db/ado/utf16.h"
+#include "db/ado/variant_value.h"
+#include "db/connection_string.h"
+
+namespace telo {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr std::string_view kClosedText = "Operation is not allowed when the object is closed.";
+constexpr std::string_view kOpenText = "Operation is not allowed when the object is open.";
+constexpr std::string_view kProviderText =
+    "Provider cannot be found. It may not be properly installed.";
+
+// An owned BSTR: made from UTF-8 text, or filled in by a COM call through out().
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(std::string_view text) {
+    const std::wstring wide = Utf16FromUtf8(text);
+    bstr_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  }
+  ~Bstr() { SysFreeString(bstr_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+
+  BSTR get() const { return bstr_; }
+  BSTR* out() {
+    SysFreeString(bstr_);
+    bstr_ = nullptr;
+    return &bstr_;
+  }
+  std::string Utf8() const { return Utf8FromUtf16({bstr_, SysStringLen(bstr_)}); }
+  // Hands the string over to a new owner.
+  BSTR Release() { return std::exchange(bstr_, nullptr); }
+
+ private:
+  BSTR bstr_ = nullptr;
+};
+
+// An owned VARIANT.
+class Variant {
+ public:
+  Variant() { VariantInit(&variant_); }
+  ~Variant() { VariantClear(&variant_); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+
+  VARIANT& get() { return variant_; }
+  VARIANT* out() {
+    VariantClear(&variant_);
+    return &variant_;
+  }
+
+ private:
+  VARIANT variant_;
+};
+
+// A collection index, passed by value and owning nothing.
+VARIANT IndexVariant(long index) {
+  VARIANT variant;
+  VariantInit(&variant);
+  variant.vt = VT_I4;
+  variant.lVal = index;
+  return variant;
+}
+
+void AppendSentence(std::string* text, const std::string& sentence) {
+  if (sentence.empty()) return;
+  if (!text->empty()) *text += "; ";
+  *text += sentence;
+}
+
+// The descriptions in the connection's Errors collection, joined.
+std::string ErrorsDescription(_ADOConnection* connection) {
+  ComPtr<ADOErrors> errors;
+  if (FAILED(connection->get_Errors(&errors)) || !errors) return {};
+  long count = 0;
+  if (FAILED(errors->get_Count(&count))) return {};
+  std::string text;
+  for (long i = 0; i < count; ++i) {
+    ComPtr<ADOError> error;
+    Bstr description;
+    if (SUCCEEDED(errors->get_Item(IndexVariant(i), &error)) && error &&
+        SUCCEEDED(error->get_Description(description.out()))) {
+      AppendSentence(&text, description.Utf8());
+    }
+  }
+  return text;
+}
+
+// The thread's COM error object, which ADO sets for errors of its own.
+std::string ErrorInfoDescription() {
+  ComPtr<IErrorInfo> info;
+  Bstr description;
+  if (GetErrorInfo(0, &info) != S_OK || !info || FAILED(info->GetDescription(description.out()))) {
+    return {};
+  }
+  return description.Utf8();
+}
+
+std::string SystemDescription(HRESULT hr) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer ? buffer : L"", length);
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  return Utf8FromUtf16(text);
+}
+
+bool IsMissingProvider(HRESULT hr) {
+  return hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG ||
+         hr == static_cast<HRESULT>(error::kProviderNotFound);
+}
+
+// ADO's own text for the numbers it raises itself, for ADOs (such as Wine's)
+// that leave the description empty.
+std::string KnownDescription(HRESULT hr) {
+  switch (static_cast<int32_t>(hr)) {
+    case error::kConnectionClosed:
+      return std::string(kClosedText);
+    case error::kConnectionOpen:
+      return std::string(kOpenText);
+    default:
+      return {};
+  }
+}
+
+std::string ProviderDescription(std::string_view connection_string) {
+  std::string text(kProviderText);
+  ConnectionString parsed;
+  if (ConnectionString::Parse(connection_string, &parsed).ok()) {
+    text += " (Provider=" + parsed.provider() + ")";
+  }
+  return text;
+}
+
+class AdoConnection final : public Connection {
+ public:
+  Status Open(std::string_view connection_string, std::string_view user, std::string_view password,
+              int options) override;
+  Status Execute(std::string_view command_text) override;
+  Status Query(std::string_view command_text, Rows* result) override;
+  Status Close() override;
+  Status BeginTrans() override;
+  Status CommitTrans() override;
+  Status RollbackTrans() override;
+
+ private:
+  Status Create();
+  Status RequireOpen();
+  void ClearErrors();
+  Status Failure(HRESULT hr, std::string fallback = {});
+  Status ReadRows(_ADORecordset* recordset, Rows* result);
+
+  ComPtr<_ADOConnection> connection_;
+  int transaction_levels_ = 0;
+};
+
+Status AdoConnection::Create() {
+  if (connection_) return Status::Ok();
+  const HRESULT hr = CoCreateInstance(CLSID_CADOConnection, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IADOConnection, &connection_);
+  if (FAILED(hr)) {
+    connection_.Reset();
+    return Status::Error(static_cast<int32_t>(hr),
+                         "ADODB.Connection can't be created: " + SystemDescription(hr));
+  }
+  return Status::Ok();
+}
+
+Status AdoConnection::RequireOpen() {
+  LONG state = adStateClosed;
+  const HRESULT hr = connection_->get_State(&state);
+  if (FAILED(hr)) return Failure(hr);
+  if ((state & adStateOpen) == 0) {
+    return Status::Error(error::kConnectionClosed, std::string(kClosedText));
+  }
+  return Status::Ok();
+}
+
+// Forgets the errors of earlier calls, so that a failure reports its own.
+void AdoConnection::ClearErrors() {
+  SetErrorInfo(0, nullptr);
+  ComPtr<ADOErrors> errors;
+  if (SUCCEEDED(connection_->get_Errors(&errors)) && errors) errors->Clear();
+}
+
+// The status for a failed call: ADO's descriptions of it, else `fallback`,
+// else what Windows knows about the number.
+Status AdoConnection::Failure(HRESULT hr, std::string fallback) {
+  std::string description = ErrorsDescription(connection_.Get());
+  if (description.empty()) description = ErrorInfoDescription();
+  if (description.empty()) description = KnownDescription(hr);
+  if (description.empty()) description = std::move(fallback);
+  if (description.empty()) description = SystemDescription(hr);
+  if (description.empty()) description = "ADO call failed";
+  return Status::Error(static_cast<int32_t>(hr), std::move(description));
+}
+
+Status AdoConnection::Open(std::string_view connection_string, std::string_view user,
+                           std::string_view password, int options) {
+  if (Status created = Create(); !created.ok()) return created;
+  ClearErrors();
+  const Bstr text(connection_string), user_id(user), secret(password);
+  const HRESULT hr = connection_->Open(text.get(), user_id.get(), secret.get(), options);
+  if (FAILED(hr)) {
+    return Failure(hr, IsMissingProvider(hr) ? ProviderDescription(connection_string) : "");
+  }
+  transaction_levels_ = 0;
+  return Status::Ok();
+}
+
+Status AdoConnection::Execute(std::string_view command_text) {
+  if (Status created = Create(); !created.ok()) return created;
+  ClearErrors();
+  const Bstr text(command_text);
+  ComPtr<_ADORecordset> records;  // released unread
+  const HRESULT hr = connection_->Execute(text.get(), nullptr, kAdoUnspecified, &records);
+  return FAILED(hr) ? Failure(hr) : Status::Ok();
+}
+
+Status AdoConnection::Query(std::string_view command_text, Rows* result) {
+  *result = Rows{};
+  if (Status created = Create(); !created.ok()) return created;
+  if (Status open = RequireOpen(); !open.ok()) return open;
+  ComPtr<_ADORecordset> recordset;
+  HRESULT hr = CoCreateInstance(CLSID_CADORecordset, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IADORecordset, &recordset);
+  if (FAILED(hr)) {
+    return Status::Error(static_cast<int32_t>(hr),
+                         "ADODB.Recordset can't be created: " + SystemDescription(hr));
+  }
+  Variant source, active_connection;
+  source.get().vt = VT_BSTR;
+  source.get().bstrVal = Bstr(command_text).Release();
+  active_connection.get().vt = VT_DISPATCH;
+  active_connection.get().pdispVal = connection_.Get();
+  connection_->AddRef();
+  ClearErrors();
+  hr = recordset->Open(source.get(), active_connection.get(), adOpenForwardOnly, adLockReadOnly,
+                       adCmdText);
+  if (FAILED(hr)) return Failure(hr);
+  Status read = ReadRows(recordset.Get(), result);
+  recordset->Close();
+  return read;
+}
+
+Status AdoConnection::ReadRows(_ADORecordset* recordset, Rows* result) {
+  ComPtr<ADOFields> fields;
+  long count = 0;
+  HRESULT hr = recordset->get_Fields(&fields);
+  if (SUCCEEDED(hr)) hr = fields->get_Count(&count);
+  if (FAILED(hr)) return Failure(hr);
+  std::vector<ComPtr<ADOField>> columns(static_cast<size_t>(count));
+  for (long i = 0; i < count; ++i) {
+    Bstr name;
+    hr = fields->get_Item(IndexVariant(i), &columns[i]);
+    if (SUCCEEDED(hr)) hr = columns[i]->get_Name(name.out());
+    if (FAILED(hr)) return Failure(hr);
+    result->columns.push_back(name.Utf8());
+  }
+  VARIANT_BOOL at_end = VARIANT_FALSE;
+  for (hr = recordset->get_EOF(&at_end); SUCCEEDED(hr) && at_end == VARIANT_FALSE;
+       hr = recordset->get_EOF(&at_end)) {
+    std::vector<Value>& row = result->rows.emplace_back(columns.size());
+    for (size_t i = 0; i < columns.size(); ++i) {
+      Variant value;
+      hr = columns[i]->get_Value(value.out());
+      if (FAILED(hr)) return Failure(hr);
+      if (Status converted = ValueFromVariant(value.get(), &row[i]); !converted.ok()) {
+        return converted;
+      }
+    }
+    hr = recordset->MoveNext();
+    if (FAILED(hr)) break;
+  }
+  return FAILED(hr) ? Failure(hr) : Status::Ok();
+}
+
+Status AdoConnection::Close() {
+  if (Status created = Create(); !created.ok()) return created;
+  for (; transaction_levels_ > 0; --transaction_levels_) connection_->RollbackTrans();
+  ClearErrors();
+  const HRESULT hr = connection_->Close();
+  return FAILED(hr) ? Failure(hr) : Status::Ok();
+}
+
+Status AdoConnection::BeginTrans() {
+  if (Status created = Create(); !created.ok()) return created;
+  if (Status open = RequireOpen(); !open.ok()) return open;
+  ClearErrors();
+  long level = 0;
+  const HRESULT hr = connection_->BeginTrans(&level);
+  if (FAILED(hr)) return Failure(hr);
+  ++transaction_levels_;
+  return Status::Ok();
+}
+
+Status AdoConnection::CommitTrans() {
+  if (Status created = Create(); !created.ok()) return created;
+  if (Status open = RequireOpen(); !open.ok()) return open;
+  ClearErrors();
+  const HRESULT hr = connection_->CommitTrans();
+  if (FAILED(hr)) return Failure(hr);
+  if (transaction_levels_ > 0) --transaction_levels_;
+  return Status::Ok();
+}
+
+Status AdoConnection::RollbackTrans() {
+  if (Status created = Create(); !created.ok()) return created;
+  if (Status open = RequireOpen(); !open.ok()) return open;
+  ClearErrors();
+  const HRESULT hr = connection_->RollbackTrans();
+  if (FAILED(hr)) return Failure(hr);
+  if (transaction_levels_ > 0) --transaction_levels_;
+  return Status::Ok();
+}
+
+}  // namespace
+
+std::unique_ptr<Connection> NewAdoConnection() { return std::make_unique<AdoConnection>(); }
+
+}  // namespace telo

@@ -1,0 +1,19 @@
+// ValueFromVariant: one ADO field value as the portable telo::Value.
+// Empty and Null give no value; integer types give int64 (a Yes/No field
+// gives -1 or 0, as Jet stores it); floating, currency and scaled decimal
+// values give double (a decimal without scale that fits gives int64); dates
+// give "YYYY-MM-DD", with " HH:MM:SS" only when the time is not midnight;
+// text gives UTF-8. Any other type is converted to text by OLE Automation,
+// and fails with a status when that is not possible.
+#pragma once
+
+#include <oaidl.h>
+
+#include "db/connection.h"
+#include "db/status.h"
+
+namespace telo {
+
+Status ValueFromVariant(const VARIANT& variant, Value* value);
+
+}  // namespace telo

@@ -1,0 +1,31 @@
+# The Windows platform layer, telo_platform: the machine's drives and folders
+# (env_windows.cpp) and cnMain over ADO (ado/). Included by db/CMakeLists.txt
+# in Windows builds; it adds no DLL beyond Windows' own (ole32, oleaut32).
+set(TELO_DB_DIR ${CMAKE_CURRENT_LIST_DIR})
+
+add_library(telo_platform STATIC
+  ${TELO_DB_DIR}/env_windows.cpp
+  ${TELO_DB_DIR}/ado/ado_connection.cpp
+  ${TELO_DB_DIR}/ado/com_apartment.cpp
+  ${TELO_DB_DIR}/ado/utf16.cpp
+  ${TELO_DB_DIR}/ado/variant_value.cpp
+)
+target_link_libraries(telo_platform PUBLIC telo_db ole32 oleaut32 uuid)
+
+# adoint.h declares the _Connection that every ADO answers to only for targets
+# before Windows 8, and its C++ part needs -fpermissive (the diagnostics come
+# from the system header and stay silent; -Werror still guards our own code).
+set_source_files_properties(${TELO_DB_DIR}/ado/ado_connection.cpp PROPERTIES
+  COMPILE_DEFINITIONS NTDDI_VERSION=0x06010000
+  COMPILE_OPTIONS -fpermissive)
+
+telo_add_test(platform_test
+  SOURCES
+    ${TELO_DB_DIR}/env_windows_test.cpp
+    ${TELO_DB_DIR}/ado/ado_connection_test.cpp
+    ${TELO_DB_DIR}/ado/variant_value_test.cpp
+  LIBS telo_platform)
+
+telo_add_test(ado_update_run_test
+  SOURCES ${TELO_DB_DIR}/ado/ado_update_run_test.cpp
+  LIBS telo_platform telo_app telo_testing)
