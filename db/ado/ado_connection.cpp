@@ -4,9 +4,6 @@
 // _Connection {00000550-...}, which every ADO since 2.x answers to.
 #include "db/ado/ado_connection.h"
 
-#include <adoid.h>
-#include <adoint.h>
-#include <initguid.h>  // the next header then defines the ADO GUIDs in this unit
 #include <windows.h>
 #include <wrl/client.h>
 
@@ -18,6 +15,13 @@
 #include "db/ado/utf16.h"
 #include "db/ado/variant_value.h"
 #include "db/connection_string.h"
+
+// Order matters: with initguid.h first, adoid.h defines the ADO GUIDs here.
+// clang-format off
+#include <initguid.h>
+#include <adoid.h>
+#include <adoint.h>
+// clang-format on
 
 namespace telo {
 namespace {
