@@ -1,0 +1,427 @@
+// SqliteConnection: opening a stand-in host database from a Jet connection
+// string, running translated Jet SQL on it, and nested transactions.
+#include "db/sqlite/sqlite_connection.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "db/connection_string.h"
+#include "db/sqlite/jet_sql.h"
+#include "db/sqlite/sqlite_errors.h"
+#include "db/sqlite/stand_in_file.h"
+
+namespace telo {
+namespace {
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool StartsWith(std::string_view text, std::string_view head) {
+  return text.substr(0, head.size()) == head;
+}
+
+// The write bits count even for root, as Windows honours a read-only
+// attribute for administrators too.
+bool Writable(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return false;
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+  return access(path.c_str(), W_OK) == 0;
+}
+
+std::string FolderOf(const std::string& path) {
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
+// The table a statement writes or reads: the name after Update, Into or From.
+std::string TargetTable(std::string_view statement) {
+  std::string lower(statement);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  });
+  for (std::string_view keyword : {"update ", "into ", "from "}) {
+    size_t at = lower.find(keyword);
+    if (at == std::string::npos) continue;
+    size_t start = at + keyword.size();
+    while (start < statement.size() && statement[start] == ' ') ++start;
+    if (start < statement.size() && statement[start] == '[') {
+      size_t end = statement.find(']', start);
+      if (end != std::string_view::npos)
+        return std::string(statement.substr(start + 1, end - start - 1));
+    }
+    size_t end = start;
+    while (end < statement.size() &&
+           (std::isalnum(static_cast<unsigned char>(statement[end])) || statement[end] == '_')) {
+      ++end;
+    }
+    if (end > start) return std::string(statement.substr(start, end - start));
+  }
+  return "";
+}
+
+Status ClosedError() {
+  return Status::Error(error::kConnectionClosed,
+                       "Operation is not allowed when the object is closed.");
+}
+
+bool OnlySeparatorsLeft(const char* tail) {
+  for (; tail != nullptr && *tail != '\0'; ++tail) {
+    if (*tail != ';' && !std::isspace(static_cast<unsigned char>(*tail))) return false;
+  }
+  return true;
+}
+
+Value ColumnValue(sqlite3_stmt* statement, int column) {
+  switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+      return static_cast<int64_t>(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+      return sqlite3_column_double(statement, column);
+    case SQLITE_NULL:
+      return std::monostate();
+    default: {
+      const void* bytes = sqlite3_column_blob(statement, column);
+      int size = sqlite3_column_bytes(statement, column);
+      return std::string(static_cast<const char*>(bytes), static_cast<size_t>(size));
+    }
+  }
+}
+
+// Runs a statement that returns no rows on a handle that is not yet ours.
+int ExecSimple(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+struct SqliteConnection::Target {
+  std::string shown;  // Data Source as written
+  std::string path;   // where it is on this machine
+  std::string password;
+  bool read_only = false;
+};
+
+SqliteOptions SqliteOptionsFromEnvironment() {
+  SqliteOptions options;
+  const char* text = std::getenv(kExecuteDelayVariable);
+  long delay_ms = text == nullptr ? 0 : std::strtol(text, nullptr, 10);
+  if (delay_ms > 0) {
+    options.before_execute = [delay_ms](std::string_view) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+    };
+  }
+  return options;
+}
+
+SqliteConnection::SqliteConnection(std::shared_ptr<const WinePrefix> prefix, SqliteOptions options)
+    : prefix_(std::move(prefix)), options_(std::move(options)) {}
+
+SqliteConnection::~SqliteConnection() {
+  if (db_ != nullptr) Close();
+}
+
+Status SqliteConnection::ResolveTarget(std::string_view connection_string, Target* target) const {
+  ConnectionString parsed;
+  Status status = ConnectionString::Parse(connection_string, &parsed);
+  if (!status.ok()) return status;
+  if (!EqualsIgnoreCase(parsed.provider(), kJetProvider)) {
+    return Status::Error(error::kProviderNotFound,
+                         "Provider '" + parsed.provider() +
+                             "' cannot be found: this build opens host databases only through " +
+                             std::string(kJetProvider) + " (stand-in SQLite databases).");
+  }
+  target->shown = parsed.data_source();
+  target->password = parsed.Get(kKeyDatabasePassword).value_or("");
+  std::string mode = parsed.Get(kKeyMode).value_or("");
+  target->read_only = EqualsIgnoreCase(mode, "Read") || mode == "1";
+  if (StartsWith(target->shown, "/")) {
+    target->path = target->shown;
+    return Status::Ok();
+  }
+  if (prefix_ == nullptr) {
+    return Status::Error(error::kFileNotFound, "Could not find file '" + target->shown +
+                                                   "': there is no Wine prefix to find it in.");
+  }
+  status = prefix_->MapPath(target->shown, &target->path);
+  if (!status.ok()) {
+    return Status::Error(error::kFileNotFound,
+                         "Could not find file '" + target->shown + "': " + status.message());
+  }
+  return Status::Ok();
+}
+
+Status SqliteConnection::Open(std::string_view connection_string, std::string_view,
+                              std::string_view, int) {
+  if (db_ != nullptr) {
+    return Status::Error(error::kConnectionOpen,
+                         "Operation is not allowed when the object is open.");
+  }
+  Target target;
+  Status status = ResolveTarget(connection_string, &target);
+  if (!status.ok()) return status;
+  return OpenFile(target);
+}
+
+Status SqliteConnection::OpenFile(const Target& target) {
+  const std::string quoted = "'" + target.shown + "'";
+  switch (ClassifyFile(target.path)) {
+    case FileKind::kMissing:
+      return Status::Error(error::kFileNotFound,
+                           "Could not find file " + quoted + " (looked for " + target.path + ").");
+    case FileKind::kFolder:
+      return Status::Error(error::kNotADatabase, quoted + " is a folder, not a database file.");
+    case FileKind::kUnreadable:
+      return Status::Error(error::kAccessDenied, quoted + " can't be read: permission denied.");
+    case FileKind::kJet:
+      return Status::Error(error::kUnsupportedDatabase,
+                           quoted +
+                               " is a Microsoft Jet/Access database. This build opens only "
+                               "stand-in (SQLite) databases on this platform; update this "
+                               "file with the Windows build of the utility.");
+    case FileKind::kOther:
+      return Status::Error(error::kNotADatabase,
+                           quoted +
+                               " is not a database file (neither a stand-in database nor "
+                               "a Jet database).");
+    case FileKind::kSqlite:
+      break;
+  }
+  if (!target.read_only && !Writable(target.path)) {
+    return Status::Error(error::kAccessDenied,
+                         quoted + " is a read-only file, so the database can't be updated.");
+  }
+  if (!target.read_only && !Writable(FolderOf(target.path))) {
+    return Status::Error(error::kAccessDenied,
+                         "The folder holding " + quoted +
+                             " is read-only, so the database can't be updated (a journal file "
+                             "has to be written beside it).");
+  }
+  int flags = target.read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  int rc = sqlite3_open_v2(target.path.c_str(), &db_, flags, nullptr);
+  path_ = target.path;
+  shown_path_ = target.shown;
+  if (rc == SQLITE_OK) {
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, options_.busy_timeout_ms);
+  }
+  Status status = rc == SQLITE_OK ? CheckStandIn(target) : Failure(rc, "");
+  if (!status.ok()) CloseHandle();
+  return status;
+}
+
+Status SqliteConnection::CheckStandIn(const Target& target) {
+  Rows rows;
+  Status status = Run("PRAGMA application_id", &rows);
+  if (!status.ok()) return status;
+  bool marked = rows.rows.size() == 1 && rows.rows[0][0] == Value(int64_t{kStandInApplicationId});
+  if (marked) {
+    status =
+        Run("SELECT value FROM " + std::string(kStandInTable) + " WHERE name = 'password_check'",
+            &rows);
+  }
+  if (!marked || !status.ok()) {
+    return Status::Error(
+        error::kNotADatabase,
+        "'" + target.shown + "' is an SQLite file but not a stand-in host database.");
+  }
+  std::string check;
+  if (!rows.rows.empty()) {
+    if (auto* text = std::get_if<std::string>(&rows.rows[0][0])) check = *text;
+  }
+  if (!PasswordMatches(check, target.password)) {
+    return Status::Error(
+        error::kInvalidPassword,
+        "Not a valid password: the database password given does not open '" + target.shown + "'.");
+  }
+  if (target.read_only) return Status::Ok();
+  // Fail now, not halfway through a run, when another program holds a lock.
+  status = RunControl("BEGIN IMMEDIATE");
+  if (!status.ok()) return status;
+  return RunControl("ROLLBACK");
+}
+
+Status SqliteConnection::Execute(std::string_view command_text) {
+  if (options_.before_execute) options_.before_execute(command_text);
+  return Run(command_text, nullptr);
+}
+
+Status SqliteConnection::Query(std::string_view command_text, Rows* result) {
+  return Run(command_text, result);
+}
+
+Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
+  if (result != nullptr) *result = Rows();
+  if (db_ == nullptr) return ClosedError();
+  std::string sql;
+  Status status = TranslateJetSql(command_text, &sql);
+  if (!status.ok()) return status;
+  sqlite3_stmt* statement = nullptr;
+  const char* tail = nullptr;
+  int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail);
+  if (rc != SQLITE_OK) return Failure(rc, sql);
+  if (statement == nullptr)
+    return Status::Error(error::kCommandError, "The command text is empty.");
+  if (!OnlySeparatorsLeft(tail)) {
+    sqlite3_finalize(statement);
+    return Status::Error(error::kCommandError, "Characters found after end of SQL statement: " +
+                                                   std::string(command_text));
+  }
+  if (result != nullptr) {
+    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+      result->columns.push_back(sqlite3_column_name(statement, i));
+    }
+  }
+  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    if (result == nullptr) continue;
+    std::vector<Value>& row = result->rows.emplace_back();
+    for (int i = 0; i < sqlite3_column_count(statement); ++i)
+      row.push_back(ColumnValue(statement, i));
+  }
+  status = rc == SQLITE_DONE ? Status::Ok() : Failure(rc, sql);
+  sqlite3_finalize(statement);
+  if (!status.ok()) NoteLostTransaction();
+  return status;
+}
+
+Status SqliteConnection::RunControl(const std::string& sql) {
+  int rc = ExecSimple(db_, sql.c_str());
+  return rc == SQLITE_OK ? Status::Ok() : Failure(rc, sql);
+}
+
+Status SqliteConnection::Failure(int rc, std::string_view statement) const {
+  const std::string file = "'" + shown_path_ + "'";
+  std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+  std::string table = TargetTable(statement);
+  switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return Status::Error(error::kDatabaseInUse,
+                           file + " is in use: another program is using the database (waited " +
+                               std::to_string(options_.busy_timeout_ms) +
+                               " ms for it). Close that program and try again.");
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+      return Status::Error(error::kAccessDenied,
+                           file + " or its folder is read-only, so " +
+                               (table.empty() ? "it" : "table '" + table + "'") +
+                               " can't be changed: " + detail + ".");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return Status::Error(error::kNotADatabase,
+                           file + " is damaged or not a database: " + detail + ".");
+    case SQLITE_CONSTRAINT:
+      return Status::Error(error::kIntegrityViolation, "A row for table '" + table + "' of " +
+                                                           file + " was rejected: " + detail + ".");
+    case SQLITE_ERROR:
+      break;
+    default:
+      return Status::Error(error::kUnspecifiedFailure, file + ": " + detail + ".");
+  }
+  if (StartsWith(detail, "no such table: ")) {
+    return Status::Error(error::kNoSuchTable,
+                         "The table '" + detail.substr(15) + "' does not exist in " + file + ".");
+  }
+  if (size_t at = detail.find(" has no column named "); at != std::string::npos) {
+    return Status::Error(error::kCommandError, "The table '" + table + "' of " + file +
+                                                   " has no column '" + detail.substr(at + 21) +
+                                                   "'.");
+  }
+  if (StartsWith(detail, "no such column: ")) {
+    return Status::Error(error::kCommandError, "The table '" + table + "' of " + file +
+                                                   " has no column '" + detail.substr(16) + "'.");
+  }
+  return Status::Error(error::kCommandError, "The statement can't be run on " + file + ": " +
+                                                 detail + ": " + std::string(statement));
+}
+
+// SQLite ends the whole transaction itself after some failures (a full
+// disk, a busy lock on commit); later commits must not pretend otherwise.
+void SqliteConnection::NoteLostTransaction() {
+  if (level_ > 0 && sqlite3_get_autocommit(db_)) transaction_lost_ = true;
+}
+
+Status SqliteConnection::BeginTrans() {
+  if (db_ == nullptr) return ClosedError();
+  if (transaction_lost_) {
+    return Status::Error(error::kUnspecifiedFailure,
+                         "The transaction on '" + shown_path_ +
+                             "' was already rolled back after an earlier failure.");
+  }
+  std::string sql =
+      level_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT telo_level_" + std::to_string(level_ + 1);
+  Status status = RunControl(sql);
+  if (status.ok()) ++level_;
+  return status;
+}
+
+Status SqliteConnection::CommitTrans() {
+  if (db_ == nullptr) return ClosedError();
+  if (level_ == 0) return Status::Error(error::kNoTransaction, "No transaction is active.");
+  if (transaction_lost_) {
+    if (--level_ == 0) transaction_lost_ = false;
+    return Status::Error(error::kUnspecifiedFailure,
+                         "Nothing was committed to '" + shown_path_ +
+                             "': the database had already rolled the transaction back after an "
+                             "earlier failure.");
+  }
+  if (level_ > 1) {
+    Status status = RunControl("RELEASE telo_level_" + std::to_string(level_));
+    --level_;
+    return status;
+  }
+  Status status = RunControl("COMMIT");
+  if (!status.ok()) {
+    ExecSimple(db_, "ROLLBACK");
+    status = Status::Error(status.number(), status.message() + " Nothing was committed.");
+  }
+  level_ = 0;
+  return status;
+}
+
+Status SqliteConnection::RollbackTrans() {
+  if (db_ == nullptr) return ClosedError();
+  if (level_ == 0) return Status::Error(error::kNoTransaction, "No transaction is active.");
+  Status status;
+  if (transaction_lost_) {
+    if (level_ == 1) transaction_lost_ = false;
+  } else if (level_ == 1) {
+    status = RunControl("ROLLBACK");
+  } else {
+    std::string name = "telo_level_" + std::to_string(level_);
+    status = RunControl("ROLLBACK TO " + name + "; RELEASE " + name);
+  }
+  --level_;
+  return status;
+}
+
+Status SqliteConnection::Close() {
+  if (db_ == nullptr) return ClosedError();
+  if (!sqlite3_get_autocommit(db_)) ExecSimple(db_, "ROLLBACK");
+  CloseHandle();
+  return Status::Ok();
+}
+
+void SqliteConnection::CloseHandle() {
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  path_.clear();
+  shown_path_.clear();
+  level_ = 0;
+  transaction_lost_ = false;
+}
+
+}  // namespace telo

@@ -1,0 +1,90 @@
+// SqliteConnection: the Connection for platforms without ADO and Jet. It
+// accepts the connection string of a Jet database (Provider
+// Microsoft.Jet.OLEDB.4.0, Data Source a Windows path, Jet OLEDB:Database
+// Password) and runs Jet SQL against a stand-in host database, a SQLite 3
+// file (db/sqlite/stand_in_file.h), translating date literals on the way
+// (db/sqlite/jet_sql.h).
+//
+// Data Source is mapped onto the drives of the Wine prefix given at
+// construction; a Data Source starting with '/' is taken as a POSIX path as
+// it stands. "Mode=Read" (or Mode=1) opens the file read-only. Open never
+// creates a file and changes nothing in it; a read-write Open also fails when
+// another program holds a write lock on the database (waiting at most
+// busy_timeout_ms). The outermost BeginTrans takes the write lock at once
+// (BEGIN IMMEDIATE); inner levels are SAVEPOINTs, so rolling back an inner
+// level keeps the outer one. Close rolls back levels still open.
+// Error numbers: db/status.h and db/sqlite/sqlite_errors.h. Not thread-safe:
+// use one object from one thread.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "db/connection.h"
+#include "db/wine_prefix.h"
+
+struct sqlite3;
+
+namespace telo {
+
+struct SqliteOptions {
+  // How long Open, a write or a commit waits for another program's lock.
+  int busy_timeout_ms = 1500;
+  // Test hook: called with the command text at the start of every Execute,
+  // before anything else, so a test can observe or slow a statement.
+  std::function<void(std::string_view)> before_execute;
+};
+
+// Test-only hook: when the environment variable TELO_TEST_EXECUTE_DELAY_MS
+// holds a positive number, the options returned sleep that many milliseconds
+// before each Execute (the suite uses it to kill a run mid-statement). With
+// the variable unset they are the defaults.
+inline constexpr const char* kExecuteDelayVariable = "TELO_TEST_EXECUTE_DELAY_MS";
+SqliteOptions SqliteOptionsFromEnvironment();
+
+class SqliteConnection : public Connection {
+ public:
+  // `prefix` may be null: then only POSIX Data Source paths can be opened.
+  explicit SqliteConnection(std::shared_ptr<const WinePrefix> prefix, SqliteOptions options = {});
+  ~SqliteConnection() override;
+  SqliteConnection(const SqliteConnection&) = delete;
+  SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+  Status Open(std::string_view connection_string, std::string_view user, std::string_view password,
+              int options) override;
+  Status Execute(std::string_view command_text) override;
+  Status Query(std::string_view command_text, Rows* result) override;
+  Status Close() override;
+
+  Status BeginTrans() override;
+  Status CommitTrans() override;
+  Status RollbackTrans() override;
+
+  bool is_open() const { return db_ != nullptr; }
+  int transaction_level() const { return level_; }
+  // The POSIX path of the open database; "" when closed.
+  const std::string& path() const { return path_; }
+
+ private:
+  struct Target;
+  Status ResolveTarget(std::string_view connection_string, Target* target) const;
+  Status OpenFile(const Target& target);
+  Status CheckStandIn(const Target& target);
+  Status Run(std::string_view command_text, Rows* result);
+  Status RunControl(const std::string& sql);
+  Status Failure(int rc, std::string_view statement) const;
+  void NoteLostTransaction();
+  void CloseHandle();
+
+  std::shared_ptr<const WinePrefix> prefix_;
+  SqliteOptions options_;
+  sqlite3* db_ = nullptr;
+  std::string path_;
+  std::string shown_path_;  // as the connection string names it
+  int level_ = 0;
+  bool transaction_lost_ = false;
+};
+
+}  // namespace telo

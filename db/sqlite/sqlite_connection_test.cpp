@@ -1,0 +1,405 @@
+// Tests of SqliteConnection against real stand-in files in a temporary
+// Wine-style prefix: opening, the failures users see, Jet SQL, typed query
+// results, nested transactions and other programs' locks.
+#include "db/sqlite/sqlite_connection.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "db/sqlite/sqlite_errors.h"
+#include "db/sqlite/stand_in_file.h"
+
+namespace telo {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+constexpr std::string_view kHead = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+constexpr std::string_view kFolder1 = "c:\\Program Files\\Corvallo\\";
+constexpr std::string_view kFolder2 = "c:\\Program Files (x86)\\Corvallo\\";
+
+std::string ConnectionString(std::string_view folder, std::string_view password = "846",
+                             std::string_view extra = "") {
+  std::string text = std::string(kHead) + std::string(folder) + "CVL.MDB";
+  if (!password.empty()) text += ";Jet OLEDB:Database Password=" + std::string(password);
+  return text + std::string(extra);
+}
+
+std::string FileBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A second program's handle on the same file.
+class OtherProgram {
+ public:
+  explicit OtherProgram(const fs::path& path) { sqlite3_open(path.c_str(), &db_); }
+  ~OtherProgram() { sqlite3_close(db_); }
+  int Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+  int64_t Count(const char* table) {
+    std::string sql = std::string("SELECT count(*) FROM ") + table;
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
+    int64_t count = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+    sqlite3_finalize(statement);
+    return count;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+class SqliteConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/telo_sqlite_XXXXXX";
+    root_ = mkdtemp(pattern);
+    fs::create_directories(Folder1());
+    fs::create_directories(root_ / "drive_c/Program Files (x86)/Corvallo");
+    fs::create_directories(root_ / "dosdevices");
+    fs::create_directory_symlink("../drive_c", root_ / "dosdevices/c:");
+    prefix_ = std::make_shared<const WinePrefix>(WinePrefix::Load(root_.string()));
+  }
+  void TearDown() override {
+    fs::permissions(Folder1(), fs::perms::owner_all);
+    fs::remove_all(root_);
+  }
+
+  fs::path Folder1() const { return root_ / "drive_c/Program Files/Corvallo"; }
+  fs::path Database1() const { return Folder1() / "CVL.MDB"; }
+  fs::path Database2() const { return root_ / "drive_c/Program Files (x86)/Corvallo/CVL.MDB"; }
+
+  // A stand-in database holding table T with one row.
+  void MakeDatabase(const fs::path& path, std::string_view password = "846") {
+    ASSERT_TRUE(CreateStandInFile(path.string(), password).ok());
+    SqliteConnection setup(nullptr);
+    ASSERT_TRUE(setup
+                    .Open(std::string(kHead) + path.string() +
+                              ";Jet OLEDB:Database Password=" + std::string(password),
+                          "", "", kAdoUnspecified)
+                    .ok());
+    ASSERT_TRUE(setup
+                    .Execute("CREATE TABLE T(ID INTEGER PRIMARY KEY, fromdate DATETIME, "
+                             "rate DOUBLE, n INTEGER, name TEXT, note TEXT DEFAULT NULL, "
+                             "CHECK (n < 1000))")
+                    .ok());
+    ASSERT_TRUE(
+        setup.Execute("Insert Into T(fromdate, rate, n) Values (#01/01/1990#, 1.5, 1)").ok());
+  }
+
+  std::unique_ptr<SqliteConnection> Connect(SqliteOptions options = {}) {
+    return std::make_unique<SqliteConnection>(prefix_, std::move(options));
+  }
+
+  Status OpenOn(SqliteConnection& connection, const std::string& connection_string) {
+    return connection.Open(connection_string, "", "", kAdoUnspecified);
+  }
+
+  fs::path root_;
+  std::shared_ptr<const WinePrefix> prefix_;
+};
+
+TEST_F(SqliteConnectionTest, RunsJetSqlAndQueryReturnsTypedValues) {
+  MakeDatabase(Database1());
+  auto connection = Connect();
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
+  EXPECT_EQ(connection->path(), (root_ / "dosdevices/c:/Program Files/Corvallo/CVL.MDB").string());
+  ASSERT_TRUE(connection->Execute("Delete From T").ok());
+  ASSERT_TRUE(connection
+                  ->Execute("Insert Into T(fromdate, rate, n, name) Values (#09/02/1993#, 23.660, "
+                            "5, 'a #1/1/2000# b')")
+                  .ok());
+
+  Rows rows;
+  ASSERT_TRUE(connection->Query("SELECT ID, fromdate, rate, n, name, note FROM T", &rows).ok());
+  EXPECT_EQ(rows.columns,
+            (std::vector<std::string>{"ID", "fromdate", "rate", "n", "name", "note"}));
+  ASSERT_EQ(rows.rows.size(), 1u);
+  EXPECT_EQ(rows.rows[0],
+            (std::vector<Value>{int64_t{1}, std::string("1993-09-02"), 23.66, int64_t{5},
+                                std::string("a #1/1/2000# b"), std::monostate()}));
+}
+
+TEST_F(SqliteConnectionTest, TheSqliteShellReadsTheFile) {
+  if (std::system("command -v sqlite3 >/dev/null") != 0) GTEST_SKIP() << "no sqlite3 shell";
+  MakeDatabase(Database1());
+  std::string command = "sqlite3 '" + Database1().string() + "' 'SELECT fromdate FROM T'";
+  FILE* pipe = popen(command.c_str(), "r");
+  char line[64] = {};
+  ASSERT_NE(fgets(line, sizeof line, pipe), nullptr);
+  pclose(pipe);
+  EXPECT_STREQ(line, "1990-01-01\n");
+}
+
+TEST_F(SqliteConnectionTest, CallsBeforeOpenFailAsClosed) {
+  auto connection = Connect();
+  Rows rows;
+  EXPECT_EQ(connection->Execute("Delete From T").number(), error::kConnectionClosed);
+  EXPECT_EQ(connection->Query("SELECT 1", &rows).number(), error::kConnectionClosed);
+  EXPECT_EQ(connection->BeginTrans().number(), error::kConnectionClosed);
+  EXPECT_EQ(connection->CommitTrans().number(), error::kConnectionClosed);
+  EXPECT_EQ(connection->Close().number(), error::kConnectionClosed);
+}
+
+TEST_F(SqliteConnectionTest, OpenAfterCloseWithAnotherPathWorks) {
+  MakeDatabase(Database1());
+  MakeDatabase(Database2());
+  auto connection = Connect();
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
+  EXPECT_EQ(OpenOn(*connection, ConnectionString(kFolder2)).number(), error::kConnectionOpen);
+  ASSERT_TRUE(connection->Close().ok());
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder2)).ok());
+  ASSERT_TRUE(connection->Execute("Delete From T").ok());
+  ASSERT_TRUE(connection->Close().ok());
+  EXPECT_EQ(OtherProgram(Database1()).Count("T"), 1);
+  EXPECT_EQ(OtherProgram(Database2()).Count("T"), 0);
+}
+
+TEST_F(SqliteConnectionTest, ProviderIsMatchedWithoutCaseAndOthersAreRefused) {
+  MakeDatabase(Database1());
+  auto connection = Connect();
+  std::string lower = ConnectionString(kFolder1);
+  lower.replace(0, 32, "provider=microsoft.jet.oledb.4.0");
+  EXPECT_TRUE(OpenOn(*connection, lower).ok());
+  connection->Close();
+
+  std::string ace = ConnectionString(kFolder1);
+  ace.replace(9, 23, "Microsoft.ACE.OLEDB.12.0");
+  Status status = OpenOn(*connection, ace);
+  EXPECT_EQ(status.number(), error::kProviderNotFound);
+  EXPECT_THAT(status.message(), HasSubstr("'Microsoft.ACE.OLEDB.12.0'"));
+}
+
+TEST_F(SqliteConnectionTest, WrongOrMissingPasswordFailsAndChangesNothing) {
+  MakeDatabase(Database1(), "s3cret-pw");
+  std::string before = FileBytes(Database1());
+  EXPECT_EQ(before.find("s3cret-pw"), std::string::npos) << "the password is kept as a check";
+  auto connection = Connect();
+  for (std::string_view password : {"846", ""}) {
+    Status status = OpenOn(*connection, ConnectionString(kFolder1, password));
+    EXPECT_EQ(status.number(), error::kInvalidPassword);
+    EXPECT_THAT(status.message(), HasSubstr("Not a valid password"));
+    EXPECT_THAT(status.message(), HasSubstr("CVL.MDB"));
+    EXPECT_FALSE(connection->is_open());
+  }
+  EXPECT_EQ(FileBytes(Database1()), before);
+  EXPECT_TRUE(OpenOn(*connection, ConnectionString(kFolder1, "s3cret-pw")).ok());
+}
+
+TEST_F(SqliteConnectionTest, FilesThatAreNoStandInDatabaseGetTheirOwnMessages) {
+  auto connection = Connect();
+  Status missing = OpenOn(*connection, ConnectionString(kFolder1));
+  EXPECT_EQ(missing.number(), error::kFileNotFound);
+  EXPECT_THAT(missing.message(), HasSubstr("c:\\Program Files\\Corvallo\\CVL.MDB"));
+  EXPECT_FALSE(fs::exists(Database1())) << "Open must never create the file";
+
+  std::string jet("\x00\x01\x00\x00Standard Jet DB\x00\x01\x00\x00\x00", 24);
+  for (const std::string& head : {jet, std::string(jet).replace(4, 15, "Standard ACE DB")}) {
+    std::ofstream(Database1(), std::ios::binary) << head << std::string(2000, '\x7f');
+    Status status = OpenOn(*connection, ConnectionString(kFolder1));
+    EXPECT_EQ(status.number(), error::kUnsupportedDatabase);
+    EXPECT_THAT(status.message(), HasSubstr("opens only stand-in"));
+    EXPECT_THAT(status.message(), HasSubstr("CVL.MDB"));
+  }
+
+  for (std::string garbage : {std::string("just some text\n"), std::string()}) {
+    std::ofstream(Database1(), std::ios::binary | std::ios::trunc) << garbage;
+    Status status = OpenOn(*connection, ConnectionString(kFolder1));
+    EXPECT_EQ(status.number(), error::kNotADatabase);
+    EXPECT_THAT(status.message(), HasSubstr("is not a database file"));
+  }
+
+  fs::remove(Database1());
+  OtherProgram(Database1()).Exec("CREATE TABLE T(x)");  // plain SQLite, no stand-in mark
+  EXPECT_EQ(OpenOn(*connection, ConnectionString(kFolder1)).number(), error::kNotADatabase);
+}
+
+TEST_F(SqliteConnectionTest, TruncatedDatabaseFailsWithoutCrashing) {
+  MakeDatabase(Database1());
+  {
+    SqliteConnection filler(prefix_);
+    ASSERT_TRUE(OpenOn(filler, ConnectionString(kFolder1)).ok());
+    ASSERT_TRUE(filler
+                    .Execute("INSERT INTO T(n, name) WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL "
+                             "SELECT i + 1 FROM k WHERE i < 900) SELECT i, hex(randomblob(40)) "
+                             "FROM k")
+                    .ok());
+  }
+  fs::resize_file(Database1(), 6000);
+  auto connection = Connect();
+  Status status = OpenOn(*connection, ConnectionString(kFolder1));
+  if (status.ok()) status = connection->Execute("Update T Set rate = 2");
+  EXPECT_EQ(status.number(), error::kNotADatabase) << status.ToString();
+}
+
+TEST_F(SqliteConnectionTest, MissingTableOrColumnIsNamed) {
+  MakeDatabase(Database1());
+  auto connection = Connect();
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
+
+  Status table = connection->Execute("Delete From RD_Extension_WOD_Rate");
+  EXPECT_EQ(table.number(), error::kNoSuchTable);
+  EXPECT_THAT(table.message(), HasSubstr("'RD_Extension_WOD_Rate'"));
+  EXPECT_THAT(table.message(), HasSubstr("CVL.MDB"));
+
+  for (std::string_view statement :
+       {"Insert Into T(fromdate, matval) Values (#01/01/2000#, 1)", "Update T Set matval = 4"}) {
+    Status column = connection->Execute(statement);
+    EXPECT_EQ(column.number(), error::kCommandError);
+    EXPECT_THAT(column.message(), HasSubstr("table 'T'"));
+    EXPECT_THAT(column.message(), HasSubstr("no column 'matval'"));
+  }
+  EXPECT_EQ(connection->Execute("Delete From T; Delete From T").number(), error::kCommandError);
+  EXPECT_EQ(connection->Execute("Insert Into T(fromdate) Values (#02/30/2001#)").number(),
+            error::kCommandError);
+}
+
+TEST_F(SqliteConnectionTest, ReadOnlyFileOrFolderIsRefusedUnlessOpenedForReading) {
+  MakeDatabase(Database1());
+  auto connection = Connect();
+  fs::permissions(Database1(), fs::perms::owner_read | fs::perms::group_read);
+  Status file = OpenOn(*connection, ConnectionString(kFolder1));
+  EXPECT_EQ(file.number(), error::kAccessDenied);
+  EXPECT_THAT(file.message(), HasSubstr("read-only file"));
+
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1, "846", ";Mode=Read")).ok());
+  Rows rows;
+  EXPECT_TRUE(connection->Query("SELECT count(*) FROM T", &rows).ok());
+  EXPECT_EQ(connection->Execute("Delete From T").number(), error::kAccessDenied);
+  connection->Close();
+
+  fs::permissions(Database1(), fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(Folder1(), fs::perms::owner_read | fs::perms::owner_exec);
+  Status folder = OpenOn(*connection, ConnectionString(kFolder1));
+  EXPECT_EQ(folder.number(), error::kAccessDenied);
+  EXPECT_THAT(folder.message(), HasSubstr("folder"));
+}
+
+TEST_F(SqliteConnectionTest, InnerRollbackKeepsTheOuterLevel) {
+  MakeDatabase(Database1());
+  auto connection = Connect();
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
+  EXPECT_EQ(connection->CommitTrans().number(), error::kNoTransaction);
+  EXPECT_EQ(connection->RollbackTrans().number(), error::kNoTransaction);
+
+  ASSERT_TRUE(connection->BeginTrans().ok());
+  ASSERT_TRUE(connection->Execute("Insert Into T(n) Values (10)").ok());
+  ASSERT_TRUE(connection->BeginTrans().ok());
+  ASSERT_TRUE(connection->Execute("Delete From T").ok());
+  // A row rejected by a constraint: the statement fails, the earlier ones stand.
+  Status rejected = connection->Execute("Insert Into T(n) Values (5000)");
+  EXPECT_EQ(rejected.number(), error::kIntegrityViolation);
+  EXPECT_THAT(rejected.message(), HasSubstr("table 'T'"));
+  EXPECT_EQ(connection->transaction_level(), 2);
+  ASSERT_TRUE(connection->RollbackTrans().ok());
+  ASSERT_TRUE(connection->BeginTrans().ok());
+  ASSERT_TRUE(connection->Execute("Insert Into T(n) Values (30)").ok());
+  ASSERT_TRUE(connection->CommitTrans().ok());
+  EXPECT_EQ(OtherProgram(Database1()).Count("T"), 1)
+      << "nothing is durable before the outer commit";
+  ASSERT_TRUE(connection->CommitTrans().ok());
+
+  Rows rows;
+  ASSERT_TRUE(connection->Query("SELECT n FROM T ORDER BY n", &rows).ok());
+  EXPECT_EQ(rows.rows,
+            (std::vector<std::vector<Value>>{{int64_t{1}}, {int64_t{10}}, {int64_t{30}}}));
+}
+
+TEST_F(SqliteConnectionTest, OuterRollbackAndCloseDiscardEverything) {
+  MakeDatabase(Database1());
+  auto connection = Connect();
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
+  ASSERT_TRUE(connection->BeginTrans().ok());
+  ASSERT_TRUE(connection->BeginTrans().ok());
+  ASSERT_TRUE(connection->Execute("Delete From T").ok());
+  ASSERT_TRUE(connection->CommitTrans().ok());
+  ASSERT_TRUE(connection->RollbackTrans().ok());
+  EXPECT_EQ(OtherProgram(Database1()).Count("T"), 1);
+
+  ASSERT_TRUE(connection->BeginTrans().ok());
+  ASSERT_TRUE(connection->BeginTrans().ok());
+  ASSERT_TRUE(connection->Execute("Delete From T").ok());
+  ASSERT_TRUE(connection->Close().ok());
+  EXPECT_EQ(OtherProgram(Database1()).Count("T"), 1);
+}
+
+TEST_F(SqliteConnectionTest, DatabaseHeldByAnotherProgramFailsWithinTheBound) {
+  MakeDatabase(Database1());
+  OtherProgram other(Database1());
+  ASSERT_EQ(other.Exec("BEGIN IMMEDIATE; INSERT INTO T(n) VALUES (99)"), SQLITE_OK);
+  auto connection = Connect();
+  auto start = std::chrono::steady_clock::now();
+  Status status = OpenOn(*connection, ConnectionString(kFolder1));
+  auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(status.number(), error::kDatabaseInUse);
+  EXPECT_THAT(status.message(), HasSubstr("another program is using the database"));
+  EXPECT_LT(waited, std::chrono::seconds(2));
+  EXPECT_GE(waited, std::chrono::milliseconds(1000)) << "it waits for the lock first";
+  ASSERT_EQ(other.Exec("COMMIT"), SQLITE_OK);
+
+  // A lock taken after Open: the first write fails, and nothing of it stays.
+  SqliteOptions quick;
+  quick.busy_timeout_ms = 100;
+  auto second = Connect(quick);
+  ASSERT_TRUE(OpenOn(*second, ConnectionString(kFolder1)).ok());
+  ASSERT_EQ(other.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+  EXPECT_EQ(second->BeginTrans().number(), error::kDatabaseInUse);
+  EXPECT_EQ(second->transaction_level(), 0);
+  EXPECT_EQ(second->Execute("Delete From T").number(), error::kDatabaseInUse);
+  ASSERT_EQ(other.Exec("COMMIT"), SQLITE_OK);
+  EXPECT_EQ(other.Count("T"), 2);
+}
+
+TEST_F(SqliteConnectionTest, CommitBlockedByAReaderRollsBackWhole) {
+  MakeDatabase(Database1());
+  SqliteOptions options;
+  options.busy_timeout_ms = 200;
+  auto connection = Connect(options);
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
+  ASSERT_TRUE(connection->BeginTrans().ok());
+  ASSERT_TRUE(connection->Execute("Delete From T").ok());
+  OtherProgram reader(Database1());
+  ASSERT_EQ(reader.Exec("BEGIN; SELECT count(*) FROM T"), SQLITE_OK);
+  Status commit = connection->CommitTrans();
+  EXPECT_EQ(commit.number(), error::kDatabaseInUse);
+  EXPECT_THAT(commit.message(), HasSubstr("Nothing was committed"));
+  EXPECT_EQ(connection->transaction_level(), 0);
+  reader.Exec("COMMIT");
+  EXPECT_EQ(reader.Count("T"), 1);
+}
+
+TEST_F(SqliteConnectionTest, BeforeExecuteHookSeesEveryStatement) {
+  MakeDatabase(Database1());
+  std::vector<std::string> seen;
+  SqliteOptions options;
+  options.before_execute = [&seen](std::string_view text) { seen.emplace_back(text); };
+  auto connection = Connect(options);
+  connection->Execute("Delete From T");
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
+  connection->Execute("Update T Set n = 2");
+  EXPECT_EQ(seen, (std::vector<std::string>{"Delete From T", "Update T Set n = 2"}));
+}
+
+TEST_F(SqliteConnectionTest, DelayFromTheEnvironmentSlowsEachExecute) {
+  unsetenv(kExecuteDelayVariable);
+  EXPECT_FALSE(SqliteOptionsFromEnvironment().before_execute);
+  setenv(kExecuteDelayVariable, "60", 1);
+  SqliteOptions options = SqliteOptionsFromEnvironment();
+  unsetenv(kExecuteDelayVariable);
+  ASSERT_TRUE(options.before_execute);
+  auto start = std::chrono::steady_clock::now();
+  options.before_execute("Delete From T");
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(60));
+}
+
+}  // namespace
+}  // namespace telo

@@ -1,0 +1,32 @@
+// The stand-in host database file: a plain SQLite 3 file (the sqlite3 shell
+// reads it) marked with application_id 'TELO' and holding the table
+// telo_standin(name, value). Its row 'password_check' keeps the database
+// password the way Jet does: as a check that Open compares, not as
+// encryption. An empty check means the database has no password.
+// Free functions, no state; each opens and closes the file it is given.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "db/status.h"
+
+namespace telo {
+
+inline constexpr int32_t kStandInApplicationId = 0x54454C4F;  // "TELO"
+inline constexpr std::string_view kStandInTable = "telo_standin";
+
+// What the first bytes of a file say it is.
+enum class FileKind { kMissing, kFolder, kUnreadable, kSqlite, kJet, kOther };
+FileKind ClassifyFile(const std::string& posix_path);
+
+// Makes a new, empty stand-in database at `posix_path` with `password`
+// ("" for none). Never overwrites: fails when the path exists.
+Status CreateStandInFile(const std::string& posix_path, std::string_view password);
+
+// The text kept in the file for `password`; "" for an empty password.
+std::string MakePasswordCheck(std::string_view password);
+bool PasswordMatches(std::string_view stored_check, std::string_view password);
+
+}  // namespace telo
