@@ -1,0 +1,160 @@
+// Tests of the sample stand-in databases and the telo-sample-db tool: the
+// shapes of the tables, that the whole patch runs on them and changes every
+// table, and that nothing is overwritten.
+#include "tools/sample_db.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "db/sqlite/sqlite_connection.h"
+#include "patch/sequence.h"
+
+namespace telo {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::Each;
+using ::testing::Ne;
+
+class SampleDbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/telo_sample_XXXXXX";
+    dir_ = mkdtemp(pattern);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+
+  std::unique_ptr<SqliteConnection> Open(const std::string& path,
+                                         std::string_view password = kSamplePassword) {
+    auto connection = std::make_unique<SqliteConnection>(nullptr);
+    Status status = connection->Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path +
+                                         ";Jet OLEDB:Database Password=" + std::string(password),
+                                     "", "", kAdoUnspecified);
+    EXPECT_TRUE(status.ok()) << status.ToString();
+    return connection;
+  }
+
+  static Rows QueryRows(Connection& connection, const std::string& sql) {
+    Rows rows;
+    Status status = connection.Query(sql, &rows);
+    EXPECT_TRUE(status.ok()) << status.ToString();
+    return rows;
+  }
+
+  // Every table's rows without the ID, which a refill renumbers.
+  static std::map<std::string, std::vector<std::vector<Value>>> Contents(Connection& connection) {
+    std::map<std::string, std::vector<std::vector<Value>>> contents;
+    for (std::string_view table : SampleTableNames()) {
+      Rows rows = QueryRows(connection, "SELECT * FROM " + std::string(table) + " ORDER BY ID");
+      for (auto& row : rows.rows) row.erase(row.begin());
+      contents[std::string(table)] = rows.rows;
+    }
+    return contents;
+  }
+
+  static Status RunPatch(Connection& connection) {
+    Status status = connection.BeginTrans();
+    for (std::string_view statement : AllPatchStatements()) {
+      if (status.ok()) status = connection.Execute(statement);
+    }
+    return status.ok() ? connection.CommitTrans() : status;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(SampleDbTest, TablesHaveAnIdPeriodAndAnUnnamedColumnWithADefault) {
+  ASSERT_TRUE(CreateSampleDatabase(PathOf("CVL.MDB"), "846").ok());
+  auto connection = Open(PathOf("CVL.MDB"));
+  ASSERT_EQ(SampleTableNames().size(), 13u);
+  for (std::string_view table : SampleTableNames()) {
+    SCOPED_TRACE(table);
+    Rows info = QueryRows(*connection, "PRAGMA table_info(" + std::string(table) + ")");
+    // cid, name, type, notnull, dflt_value, pk
+    EXPECT_EQ(info.rows[0][1], Value(std::string("ID")));
+    EXPECT_EQ(info.rows[0][2], Value(std::string("INTEGER")));
+    EXPECT_EQ(info.rows[0][5], Value(int64_t{1}));
+    EXPECT_EQ(info.rows[1][1], Value(std::string("fromdate")));
+    EXPECT_EQ(info.rows[2][1], Value(std::string("todate")));
+    EXPECT_EQ(info.rows.back()[1], Value(std::string("IsActive")));
+    EXPECT_EQ(info.rows.back()[4], Value(std::string("1")));
+    Rows count = QueryRows(*connection, "SELECT count(*) FROM " + std::string(table));
+    EXPECT_GT(std::get<int64_t>(count.rows[0][0]), 0);
+  }
+  Rows rates = QueryRows(*connection, "SELECT Rate FROM SB_Configuration");
+  EXPECT_GE(rates.rows.size(), 3u);
+  EXPECT_THAT(rates.rows, Each(Ne(std::vector<Value>{4.0})));
+  Rows schemes = QueryRows(*connection, "SELECT scheme FROM Comm_Rates ORDER BY scheme");
+  EXPECT_EQ(schemes.rows.size(), 8u);
+  EXPECT_EQ(schemes.rows.back()[0], Value(int64_t{8}));
+}
+
+TEST_F(SampleDbTest, WholePatchRunsAndChangesEveryTableThenRepeatsTheSame) {
+  ASSERT_TRUE(CreateSampleDatabase(PathOf("CVL.MDB"), "846").ok());
+  auto connection = Open(PathOf("CVL.MDB"));
+  auto before = Contents(*connection);
+  ASSERT_TRUE(RunPatch(*connection).ok());
+  auto after = Contents(*connection);
+  for (std::string_view table : SampleTableNames()) {
+    EXPECT_NE(before[std::string(table)], after[std::string(table)]) << table;
+  }
+  EXPECT_EQ(after["RD_Extension_Rate"].size(), 50u);
+  EXPECT_EQ(after["SB_Configuration"].size(), before["SB_Configuration"].size());
+  Rows comm = QueryRows(*connection, "SELECT scheme, comm_rate FROM Comm_Rates ORDER BY scheme");
+  EXPECT_THAT(comm.rows, Contains(std::vector<Value>{int64_t{2}, 0.5}));
+  EXPECT_THAT(comm.rows, Contains(std::vector<Value>{int64_t{3}, 0.0}));
+  EXPECT_THAT(comm.rows, Contains(std::vector<Value>{int64_t{8}, 0.5}));  // untouched
+
+  ASSERT_TRUE(RunPatch(*connection).ok());
+  EXPECT_EQ(Contents(*connection), after);
+}
+
+TEST_F(SampleDbTest, OmittedTableIsMissingAndUnrelatedTableIsFilled) {
+  SampleOptions options;
+  options.omit_tables = {"RD_Extension_WOD_Rate"};
+  options.unrelated_rows = 2500;
+  ASSERT_TRUE(CreateSampleDatabase(PathOf("CVL.MDB"), "pw", options).ok());
+  auto connection = Open(PathOf("CVL.MDB"), "pw");
+  Rows rows;
+  EXPECT_FALSE(connection->Query("SELECT * FROM RD_Extension_WOD_Rate", &rows).ok());
+  rows = QueryRows(*connection, "SELECT count(*) FROM " + std::string(kUnrelatedTable));
+  EXPECT_EQ(rows.rows[0][0], Value(int64_t{2500}));
+}
+
+TEST_F(SampleDbTest, ExistingFileIsNeverOverwritten) {
+  std::ofstream(PathOf("CVL.MDB")) << "keep me";
+  EXPECT_FALSE(CreateSampleDatabase(PathOf("CVL.MDB"), "846").ok());
+  std::ifstream file(PathOf("CVL.MDB"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "keep me");
+}
+
+int RunTool(const std::string& arguments) {
+  int status = std::system(
+      (std::string(TELO_SAMPLE_DB_TOOL) + " " + arguments + " 2>/dev/null >/dev/null").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(SampleDbTest, ToolWritesWithTheDefaultPasswordAndRefusesToOverwrite) {
+  EXPECT_EQ(RunTool("'" + PathOf("CVL.MDB") + "'"), 0);
+  Open(PathOf("CVL.MDB"), "846");
+  EXPECT_EQ(RunTool("'" + PathOf("CVL.MDB") + "'"), 1);
+  EXPECT_EQ(RunTool("'" + PathOf("two.mdb") + "' --password 'p w'"), 0);
+  Open(PathOf("two.mdb"), "p w");
+  EXPECT_EQ(RunTool(""), 2);
+  EXPECT_EQ(RunTool("a b"), 2);
+  EXPECT_EQ(RunTool("'" + PathOf("x.mdb") + "' --unrelated-rows many"), 2);
+  EXPECT_FALSE(fs::exists(PathOf("x.mdb")));
+}
+
+}  // namespace
+}  // namespace telo
