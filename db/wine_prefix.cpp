@@ -79,7 +79,7 @@ std::string ProblemWithPrefix(const std::string& root) {
   if (!fs::is_directory(root, ec)) {
     return "The Wine prefix " + root +
            " does not exist, so there are no drives to choose from. Set WINEPREFIX to a "
-           "prefix made by Wine, or name one with --prefix.";
+           "prefix made by Wine.";
   }
   if (!fs::is_directory(fs::path(root) / "dosdevices", ec)) {
     return "The Wine prefix " + root +
@@ -144,6 +144,14 @@ std::string DefaultWinePrefix() {
 WinePrefix WinePrefix::Load(std::string_view prefix_dir) {
   WinePrefix prefix;
   prefix.root_ = prefix_dir.empty() ? DefaultWinePrefix() : std::string(prefix_dir);
+  // The update run changes the current directory, so a relative prefix
+  // must be pinned to where it was named.
+  std::error_code ec;
+  if (!prefix.root_.empty()) {
+    fs::path absolute = fs::absolute(prefix.root_, ec);
+    if (!ec) prefix.root_ = absolute.lexically_normal().string();
+    if (prefix.root_.size() > 1 && prefix.root_.ends_with('/')) prefix.root_.pop_back();
+  }
   prefix.problem_ = ProblemWithPrefix(prefix.root_);
   if (!prefix.problem_.empty()) return prefix;
   prefix.drives_ = ReadDrives(fs::path(prefix.root_) / "dosdevices");

@@ -49,6 +49,18 @@ TEST_F(WinePrefixTest, DrivesAreLinksAndFoldersNamedLikeALetterAndColon) {
   EXPECT_EQ(prefix.problem(), "");
 }
 
+TEST_F(WinePrefixTest, RelativePrefixStillMapsAfterTheCurrentDirectoryChanges) {
+  Link("c:", "../drive_c");
+  const fs::path before = fs::current_path();
+  fs::current_path(root_.parent_path());
+  WinePrefix prefix = WinePrefix::Load(root_.filename().string());
+  fs::current_path(root_ / "drive_c/Program Files");  // as the folder probe does
+  std::string path;
+  ASSERT_TRUE(prefix.MapPath("c:\\Program Files\\Corvallo\\CVL.MDB", &path).ok());
+  EXPECT_TRUE(fs::exists(path)) << path;
+  fs::current_path(before);
+}
+
 TEST_F(WinePrefixTest, MissingPrefixGivesNoDrivesAndSaysWhy) {
   WinePrefix missing = WinePrefix::Load((root_ / "absent").string());
   EXPECT_TRUE(missing.drives().empty());
