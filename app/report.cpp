@@ -77,6 +77,8 @@ void DescribeSaving(const AttemptReport& attempt, std::string& text) {
   if (attempt.commit_attempted && !attempt.commit.ok()) {
     text += "    The changes could not be saved: " + Reason(attempt.commit) +
             "\n    Nothing was saved; the database is as it was.\n";
+  } else if (attempt.all_procedures_ok() && attempt.verified()) {
+    text += "    All changes were saved, and every table reads back as the patch wrote it.\n";
   } else if (attempt.all_procedures_ok()) {
     text += "    All changes were saved.\n";
   } else {

@@ -62,7 +62,8 @@ TEST(RunReport, DetailedTextGivesEveryProcedure) {
   for (const PatchProcedure* procedure : PatchSequence()) {
     EXPECT_THAT(text, HasSubstr(std::string(procedure->name()) + ": done"));
   }
-  EXPECT_THAT(text, HasSubstr("All changes were saved."));
+  EXPECT_THAT(
+      text, HasSubstr("All changes were saved, and every table reads back as the patch wrote it."));
 }
 
 TEST(RunReport, WarningNamesTheFailureAndWhatStillHappened) {

@@ -44,23 +44,18 @@ void PatchOpenDatabase(Connection& connection, AttemptReport& attempt) {
 }
 
 AttemptReport RunAttempt(Desktop& desktop, ConnectionSlot& cnMain, int index) {
-  const InstallAttempt& install = kInstallAttempts[index];
+  const InstallProbe probe = ProbeInstallFolder(desktop, index);
   AttemptReport attempt;
-  attempt.number = index + 1;
-  const std::optional<char> letter = DriveLetter(desktop.CurrentDriveText());
-  if (!letter) {
-    attempt.probe = Status::Error(error::kPathNotFound, "No drive is chosen.");
-    return attempt;
-  }
-  attempt.folder = InstallFolder(*letter, install);
-  attempt.database = attempt.folder + std::string(kDatabaseFile);
-  attempt.probe = desktop.ChangeDirectory(attempt.folder);
-  attempt.folder_found = attempt.probe.ok();
+  attempt.number = probe.number;
+  attempt.folder = probe.folder;
+  attempt.database = probe.database;
+  attempt.probe = probe.status;
+  attempt.folder_found = probe.status.ok();
   if (!attempt.folder_found) return attempt;
 
   Connection& connection = cnMain.get();
   attempt.open_attempted = true;
-  attempt.open = connection.Open(ConnectionStringFor(*letter, install), "", "", kAdoUnspecified);
+  attempt.open = connection.Open(probe.connection_string, "", "", kAdoUnspecified);
   if (!attempt.open.ok()) return attempt;  // nothing can be patched; the database is unchanged
   PatchOpenDatabase(connection, attempt);
   attempt.close = connection.Close();
@@ -70,6 +65,22 @@ AttemptReport RunAttempt(Desktop& desktop, ConnectionSlot& cnMain, int index) {
 }
 
 }  // namespace
+
+InstallProbe ProbeInstallFolder(Desktop& desktop, int index) {
+  const InstallAttempt& install = kInstallAttempts[index];
+  InstallProbe probe;
+  probe.number = index + 1;
+  const std::optional<char> letter = DriveLetter(desktop.CurrentDriveText());
+  if (!letter) {
+    probe.status = Status::Error(error::kPathNotFound, "No drive is chosen.");
+    return probe;
+  }
+  probe.folder = InstallFolder(*letter, install);
+  probe.database = probe.folder + std::string(kDatabaseFile);
+  probe.connection_string = ConnectionStringFor(*letter, install);
+  probe.status = desktop.ChangeDirectory(probe.folder);
+  return probe;
+}
 
 std::string InstallFolder(char drive_letter, const InstallAttempt& attempt) {
   return std::string(1, drive_letter) + std::string(attempt.folder_tail);

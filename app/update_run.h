@@ -35,8 +35,24 @@ inline constexpr InstallAttempt kInstallAttempts[2] = {
      ":\\Program Files (x86)\\Corvallo\\CVL.MDB;Jet OLEDB:Database Password=846"},
 };
 
+// Appended to a connection string to open the database for reading only.
+inline constexpr std::string_view kReadOnlyMode = "Mode=Read";
+
 std::string InstallFolder(char drive_letter, const InstallAttempt& attempt);
 std::string ConnectionStringFor(char drive_letter, const InstallAttempt& attempt);
+
+// One install folder on the chosen drive: where it is, and whether changing
+// the current directory to it succeeded (which is what makes it present).
+struct InstallProbe {
+  int number = 0;  // 1 or 2, as in kInstallAttempts
+  std::string folder;
+  std::string database;
+  std::string connection_string;
+  Status status;
+};
+
+// Reads the chosen drive and probes install folder `index` (0 or 1) on it.
+InstallProbe ProbeInstallFolder(Desktop& desktop, int index);
 
 // cmdUpdate_Click's logic.
 RunReport RunUpdate(Desktop& desktop, ConnectionSlot& cnMain);

@@ -7,7 +7,8 @@
 namespace telo {
 
 const char kCliUsage[] =
-    "usage: telo-update-cli --drive LETTER [--yes] [--prefix DIR]\n"
+    "usage: telo-update-cli --drive LETTER [--yes] [--prefix DIR] [--json]\n"
+    "       telo-update-cli --check --drive LETTER [--prefix DIR] [--json]\n"
     "       telo-update-cli --print-sql | --version | --help\n";
 
 namespace {
@@ -24,6 +25,8 @@ struct Parser {
   std::size_t next = 0;
   std::optional<CliAction> action;
   bool saw_drive_options = false;
+  bool check = false;
+  bool saw_yes = false;
 
   std::string SetAction(CliAction wanted) {
     if (action && *action != wanted)
@@ -72,6 +75,14 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* op
       if (parsed.assume_yes) return "--yes is given twice";
       parsed.assume_yes = true;
       parser.saw_drive_options = true;
+      parser.saw_yes = true;
+    } else if (arg == "--check") {
+      if (parser.check) return "--check is given twice";
+      parser.check = true;
+    } else if (arg == "--json") {
+      if (parsed.json) return "--json is given twice";
+      parsed.json = true;
+      parser.saw_drive_options = true;
     } else if (Names(arg, "--prefix")) {
       std::optional<std::string> value = parser.Value(arg, "--prefix");
       if (!value || value->empty()) return "--prefix needs a folder";
@@ -84,9 +95,13 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* op
     }
     if (!problem.empty()) return problem;
   }
-  if (!parser.action) return "no command given";
-  if (parser.saw_drive_options && *parser.action != CliAction::kRun) {
-    return "--yes and --prefix go with --drive";
+  if (!parser.action) return parser.check ? "--check needs --drive" : "no command given";
+  if ((parser.saw_drive_options || parser.check) && *parser.action != CliAction::kRun) {
+    return "--check, --yes, --prefix and --json go with --drive";
+  }
+  if (parser.check) {
+    if (parser.saw_yes) return "--check changes nothing and asks nothing: drop --yes";
+    parser.action = CliAction::kCheck;
   }
   parsed.action = *parser.action;
   *options = std::move(parsed);

@@ -8,13 +8,14 @@
 
 namespace telo {
 
-enum class CliAction { kHelp, kVersion, kPrintSql, kRun };
+enum class CliAction { kHelp, kVersion, kPrintSql, kRun, kCheck };
 
 struct CliOptions {
   CliAction action = CliAction::kHelp;
   std::string drive;  // the drive letter as given, case kept
   bool assume_yes = false;
   std::string prefix;  // Wine-style prefix (POSIX); "" = default
+  bool json = false;
 };
 
 // Returns "" on success, else what is wrong with the command line.

@@ -22,6 +22,15 @@ TEST(CliOptions, ReadsARun) {
   EXPECT_FALSE(options.assume_yes);
 }
 
+TEST(CliOptions, ReadsACheck) {
+  CliOptions options;
+  ASSERT_EQ(Parse({"--check", "--drive", "c", "--json"}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kCheck);
+  EXPECT_TRUE(options.json);
+  ASSERT_EQ(Parse({"--drive", "c", "--yes", "--json"}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kRun);
+}
+
 TEST(CliOptions, ReadsTheOtherActions) {
   CliOptions options;
   ASSERT_EQ(Parse({"--print-sql"}, &options), "");
@@ -49,6 +58,11 @@ TEST(CliOptions, RejectsAnythingInexact) {
            {"--print-sql", "--drive", "c"},
            {"--version", "--version"},
            {"--prefix="},
+           {"--check"},
+           {"--check", "--drive", "c", "--yes"},
+           {"--check", "--check", "--drive", "c"},
+           {"--json"},
+           {"--print-sql", "--json"},
        }) {
     std::string joined;
     for (const std::string& arg : bad) joined += arg + " ";

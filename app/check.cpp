@@ -1,0 +1,90 @@
+// The read-only check of each database on a drive; see the header.
+#include "app/check.h"
+
+#include <algorithm>
+
+#include "app/update_run.h"
+
+namespace telo {
+namespace {
+
+CheckAttempt CheckInstall(Desktop& desktop, ConnectionSlot& cnMain, int index) {
+  const InstallProbe probe = ProbeInstallFolder(desktop, index);
+  CheckAttempt attempt;
+  attempt.number = probe.number;
+  attempt.folder = probe.folder;
+  attempt.database = probe.database;
+  attempt.probe = probe.status;
+  attempt.folder_found = probe.status.ok();
+  if (!attempt.folder_found) return attempt;
+  Connection& connection = cnMain.get();
+  attempt.open_attempted = true;
+  attempt.open = connection.Open(probe.connection_string + ";" + std::string(kReadOnlyMode), "", "",
+                                 kAdoUnspecified);
+  if (!attempt.open.ok()) return attempt;
+  attempt.tables = CheckTables(connection, PatchedTables());
+  attempt.close = connection.Close();
+  return attempt;
+}
+
+}  // namespace
+
+bool CheckAttempt::up_to_date() const {
+  return opened() && std::all_of(tables.begin(), tables.end(), [](const TableCheck& check) {
+           return check.state == TableState::kUpToDate;
+         });
+}
+
+bool CheckReport::any_database_found() const {
+  return std::any_of(attempts.begin(), attempts.end(),
+                     [](const CheckAttempt& attempt) { return attempt.folder_found; });
+}
+
+bool CheckReport::up_to_date() const {
+  return any_database_found() &&
+         std::all_of(attempts.begin(), attempts.end(), [](const CheckAttempt& attempt) {
+           return !attempt.folder_found || attempt.up_to_date();
+         });
+}
+
+CheckReport RunCheck(Desktop& desktop, ConnectionSlot& cnMain) {
+  CheckReport report;
+  report.drive_text = desktop.CurrentDriveText();
+  for (int index = 0; index < 2; ++index) {
+    report.attempts.push_back(CheckInstall(desktop, cnMain, index));
+  }
+  return report;
+}
+
+std::string DescribeCheck(const CheckReport& report) {
+  std::string text;
+  if (report.up_to_date()) {
+    text = "The database carries this patch.\n";
+  } else if (!report.any_database_found()) {
+    text = "No database was found on drive " +
+           (report.drive_text.empty() ? std::string("(none)") : report.drive_text.substr(0, 1)) +
+           ".\n";
+  } else {
+    text = "The database does not carry this patch in full.\n";
+  }
+  text += "\n";
+  for (const CheckAttempt& attempt : report.attempts) {
+    if (attempt.folder.empty()) continue;
+    text += attempt.folder + (attempt.folder_found ? ": found\n" : ": not found\n");
+    if (!attempt.folder_found) continue;
+    if (!attempt.opened()) {
+      text += "  " + attempt.database + " could not be opened: " + attempt.open.message() + "\n";
+      continue;
+    }
+    text += "  " + attempt.database + ": opened read-only\n";
+    for (const TableCheck& check : attempt.tables) {
+      text += "    " + std::string(check.table) + ": " + std::string(TableStateName(check.state));
+      if (!check.detail.empty()) text += ": " + check.detail;
+      if (check.detail.empty() && !check.status.ok()) text += ": " + check.status.message();
+      text += "\n";
+    }
+  }
+  return text;
+}
+
+}  // namespace telo

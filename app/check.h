@@ -1,0 +1,46 @@
+// The check: what does each database on a drive hold, compared with the
+// patch data? It probes the same install folders as the update run, opens
+// each database found read-only, checks every patched table and closes it.
+// It writes nothing and shows no message; the caller displays the report.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/desktop.h"
+#include "app/verify.h"
+#include "db/connection.h"
+
+namespace telo {
+
+struct CheckAttempt {
+  int number = 0;
+  std::string folder;
+  std::string database;
+  bool folder_found = false;
+  Status probe;
+  bool open_attempted = false;
+  Status open;
+  std::vector<TableCheck> tables;
+  Status close;
+
+  bool opened() const { return open_attempted && open.ok(); }
+  bool up_to_date() const;
+};
+
+struct CheckReport {
+  std::string drive_text;
+  std::vector<CheckAttempt> attempts;
+
+  bool any_database_found() const;
+  // At least one database was found, and every one found was opened and is
+  // up to date in every table.
+  bool up_to_date() const;
+};
+
+CheckReport RunCheck(Desktop& desktop, ConnectionSlot& cnMain);
+
+// A plain-text account, one line per folder, database and table.
+std::string DescribeCheck(const CheckReport& report);
+
+}  // namespace telo

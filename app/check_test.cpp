@@ -1,0 +1,67 @@
+// The check reads, never writes, and tells each database's state.
+#include "app/check.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/fake_desktop.h"
+#include "db/fake_connection.h"
+#include "patch/sequence.h"
+
+namespace telo {
+namespace {
+
+using ::testing::HasSubstr;
+
+class CheckTest : public ::testing::Test {
+ protected:
+  void WriteThePatch() {
+    auto connection = database_.Factory()();
+    connection->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified);
+    for (std::string_view statement : AllPatchStatements()) connection->Execute(statement);
+    database_.calls.clear();
+    database_.execute_count = 0;
+  }
+
+  FakeDesktop desktop_;
+  FakeDatabase database_;
+  ConnectionSlot cnMain_{database_.Factory()};
+};
+
+TEST_F(CheckTest, OpensReadOnlyAndWritesNothing) {
+  desktop_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  WriteThePatch();
+  CheckReport report = RunCheck(desktop_, cnMain_);
+  EXPECT_TRUE(report.up_to_date());
+  EXPECT_EQ(database_.execute_count, 0);
+  EXPECT_THAT(database_.open_strings.back(),
+              HasSubstr("CVL.MDB;Jet OLEDB:Database Password=846;Mode=Read"));
+  EXPECT_TRUE(desktop_.messages.empty());
+  EXPECT_THAT(DescribeCheck(report), HasSubstr("KVP_PMC_Rates: up to date"));
+}
+
+TEST_F(CheckTest, UnpatchedDatabaseIsNotUpToDate) {
+  desktop_.existing_folders = {"C:\\Program Files (x86)\\Corvallo\\"};
+  database_.missing_tables = {"SCSS_Configuration"};
+  CheckReport report = RunCheck(desktop_, cnMain_);
+  EXPECT_FALSE(report.up_to_date());
+  const std::string text = DescribeCheck(report);
+  EXPECT_THAT(text, HasSubstr("C:\\Program Files\\Corvallo\\: not found"));
+  EXPECT_THAT(text, HasSubstr("RD_Configuration: differs: 0 rows where the patch writes 10"));
+  EXPECT_THAT(text, HasSubstr("SCSS_Configuration: missing"));
+}
+
+TEST_F(CheckTest, NoDatabaseAndUnopenableDatabaseAreNeverUpToDate) {
+  CheckReport nothing = RunCheck(desktop_, cnMain_);
+  EXPECT_FALSE(nothing.any_database_found());
+  EXPECT_FALSE(nothing.up_to_date());
+  desktop_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  database_.faults.fail_open = true;
+  CheckReport closed = RunCheck(desktop_, cnMain_);
+  EXPECT_TRUE(closed.any_database_found());
+  EXPECT_FALSE(closed.up_to_date());
+  EXPECT_THAT(DescribeCheck(closed), HasSubstr("could not be opened"));
+}
+
+}  // namespace
+}  // namespace telo

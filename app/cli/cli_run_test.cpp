@@ -1,0 +1,361 @@
+// telo-update-cli run for real: the program against stand-in databases in a
+// Wine-style prefix. Every failure case must show that nothing is lost: a
+// table either holds the patch in full or exactly what it held before.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "patch/sequence.h"
+#include "tools/sample_db.h"
+
+extern char** environ;
+
+namespace telo {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using Snapshot = std::map<std::string, std::vector<std::string>>;
+
+constexpr char kFolder1[] = "drive_c/Program Files/Corvallo";
+constexpr char kFolder2[] = "drive_c/Program Files (x86)/Corvallo";
+
+struct CliResult {
+  int exit_code = -1;
+  std::string out;
+};
+
+// Starts the CLI with stdin from /dev/null and stdout into a file.
+pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
+               const std::vector<std::string>& extra_env = {}) {
+  std::vector<std::string> argv_text = {TELO_CLI_PATH};
+  argv_text.insert(argv_text.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : argv_text) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> env_text = extra_env;
+  for (char** entry = environ; *entry != nullptr; ++entry) env_text.emplace_back(*entry);
+  std::vector<char*> envp;
+  for (std::string& entry : env_text) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  pid_t pid = -1;
+  posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+int WaitFor(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class CliRunTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    char pattern[] = "/tmp/telo_cli_XXXXXX";
+    prefix_ = mkdtemp(pattern);
+    fs::create_directories(prefix_ / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices/c:");
+    fs::create_directories(prefix_ / "drive_c");
+  }
+  void TearDown() override {
+    fs::permissions(prefix_, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(prefix_);
+  }
+
+  fs::path MakeDatabase(const char* folder, const SampleOptions& options = {},
+                        const std::string& password = "846") {
+    fs::create_directories(prefix_ / folder);
+    fs::path path = prefix_ / folder / "CVL.MDB";
+    EXPECT_TRUE(CreateSampleDatabase(path.string(), password, options).ok());
+    return path;
+  }
+
+  CliResult Cli(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
+    args.push_back("--prefix");
+    args.push_back(prefix_.string());
+    const fs::path out = prefix_ / "out.txt";
+    CliResult result;
+    result.exit_code = WaitFor(StartCli(args, out, env));
+    result.out = ReadFile(out);
+    return result;
+  }
+  CliResult Patch(const std::string& drive = "c") { return Cli({"--drive", drive, "--yes"}); }
+
+ protected:
+  fs::path prefix_;
+};
+
+void Exec(const fs::path& database, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+  char* error = nullptr;
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+      << (error ? error : "");
+  sqlite3_free(error);
+  sqlite3_close(db);
+}
+
+// Every row of every patched table, as text, without the ID that the
+// database numbers itself.
+Snapshot TakeSnapshot(const fs::path& database) {
+  Snapshot snapshot;
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  for (std::string_view table : SampleTableNames()) {
+    sqlite3_stmt* statement = nullptr;
+    const std::string sql = "SELECT * FROM " + std::string(table) + " ORDER BY ID";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) continue;
+    std::vector<std::string>& rows = snapshot[std::string(table)];
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+      std::string row;
+      for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+        if (std::string_view(sqlite3_column_name(statement, i)) == "ID") continue;
+        const unsigned char* text = sqlite3_column_text(statement, i);
+        row += (text ? reinterpret_cast<const char*>(text) : "NULL") + std::string("|");
+      }
+      rows.push_back(row);
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return snapshot;
+}
+
+nlohmann::json CheckJson(CliRunTest& test, const std::string& drive = "c") {
+  return nlohmann::json::parse(test.Cli({"--check", "--drive", drive, "--json"}).out);
+}
+
+std::map<std::string, std::string> TableStates(const nlohmann::json& check, int attempt = 0) {
+  std::map<std::string, std::string> states;
+  for (const auto& table : check["attempts"][attempt]["tables"])
+    states[table["table"]] = table["state"];
+  return states;
+}
+
+TEST_F(CliRunTest, PatchesTheDatabaseAndASecondRunLeavesTheSameContents) {
+  const fs::path database = MakeDatabase(kFolder1);
+  EXPECT_EQ(Cli({"--check", "--drive", "c"}).exit_code, 1);
+  CliResult first = Patch();
+  EXPECT_EQ(first.exit_code, 0) << first.out;
+  EXPECT_THAT(first.out, HasSubstr("c:\\Program Files\\Corvallo\\CVL.MDB: opened"));
+  EXPECT_THAT(first.out, HasSubstr("UpdateRDExtensionRates: done"));
+  EXPECT_EQ(Cli({"--check", "--drive", "c"}).exit_code, 0);
+  const Snapshot after_first = TakeSnapshot(database);
+  EXPECT_EQ(after_first.at("KVP_PMC_Rates").size(), 63u);
+  EXPECT_EQ(Patch().exit_code, 0);
+  EXPECT_EQ(TakeSnapshot(database), after_first);
+}
+
+TEST_F(CliRunTest, UpperAndLowerCaseDriveLettersReachTheSameDatabase) {
+  MakeDatabase(kFolder1);
+  CliResult lower = Patch("c");
+  EXPECT_EQ(lower.exit_code, 0);
+  EXPECT_THAT(lower.out, HasSubstr("c:\\Program Files\\Corvallo\\: found"));
+  CliResult upper = Patch("C");
+  EXPECT_EQ(upper.exit_code, 0);
+  EXPECT_THAT(upper.out, HasSubstr("C:\\Program Files\\Corvallo\\: found"));
+}
+
+TEST_F(CliRunTest, KilledMidRunLeavesEveryTableAsBefore) {
+  const fs::path database = MakeDatabase(kFolder1);
+  const Snapshot before = TakeSnapshot(database);
+  const pid_t pid = StartCli({"--drive", "c", "--yes", "--prefix", prefix_.string()},
+                             prefix_ / "out.txt", {"TELO_TEST_EXECUTE_DELAY_MS=10"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // well into the 276 statements
+  kill(pid, SIGKILL);
+  EXPECT_EQ(WaitFor(pid), 128 + SIGKILL);
+  EXPECT_EQ(TakeSnapshot(database), before);
+  EXPECT_EQ(Patch().exit_code, 0) << "the database stays usable";
+}
+
+TEST_F(CliRunTest, RowRejectedPartwayKeepsItsTableAndPatchesTheRest) {
+  const fs::path database = MakeDatabase(kFolder1);
+  Exec(database,
+       "CREATE TRIGGER reject_band BEFORE INSERT ON KVP_PMC_Rates WHEN NEW.intrate = 1310.8 "
+       "BEGIN SELECT RAISE(ABORT, 'band rejected'); END;");
+  const Snapshot before = TakeSnapshot(database);
+  CliResult run = Patch();
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_THAT(run.out, HasSubstr("UpdateKVPPMCRates failed at statement 44 of 64"));
+  EXPECT_THAT(run.out, HasSubstr("KVP_PMC_Rates was left as it was."));
+  EXPECT_EQ(TakeSnapshot(database).at("KVP_PMC_Rates"), before.at("KVP_PMC_Rates"));
+  for (const auto& [table, state] : TableStates(CheckJson(*this))) {
+    EXPECT_EQ(state, table == "KVP_PMC_Rates" ? "differs" : "up to date") << table;
+  }
+}
+
+TEST_F(CliRunTest, SilentlyIgnoredInsertIsCaughtByTheReadBack) {
+  const fs::path database = MakeDatabase(kFolder1);
+  Exec(database,
+       "CREATE TRIGGER drop_row BEFORE INSERT ON TD_Configuration WHEN NEW.intrate = 7.25 "
+       "AND NEW.matpdyr = 3 BEGIN SELECT RAISE(IGNORE); END;");
+  CliResult run = Cli({"--drive", "c", "--yes", "--json"});
+  EXPECT_EQ(run.exit_code, 1);
+  const nlohmann::json report = nlohmann::json::parse(run.out);
+  EXPECT_EQ(report["succeeded"], false);
+  const auto& attempt = report["attempts"][0];
+  for (const auto& procedure : attempt["procedures"]) EXPECT_EQ(procedure["ok"], true);
+  bool named = false;
+  for (const auto& check : attempt["verification"]) {
+    if (check["table"] == "TD_Configuration") {
+      EXPECT_EQ(check["state"], "differs");
+      EXPECT_EQ(check["detail"], "39 rows where the patch writes 40");
+      named = true;
+    } else {
+      EXPECT_EQ(check["state"], "up to date") << check["table"];
+    }
+  }
+  EXPECT_TRUE(named);
+}
+
+TEST_F(CliRunTest, MissingTableEndsOnlyItsProcedure) {
+  const fs::path database = MakeDatabase(kFolder1, {.omit_tables = {"RD_Extension_WOD_Rate"}});
+  CliResult run = Patch();
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_THAT(run.out, HasSubstr("UpdateRDExtensionRates failed at statement 52 of 102"));
+  EXPECT_THAT(
+      run.out,
+      HasSubstr("RD_Extension_WOD_Rate was left as it was. RD_Extension_Rate was updated."));
+  std::map<std::string, std::string> states = TableStates(CheckJson(*this));
+  EXPECT_EQ(states["RD_Extension_WOD_Rate"], "missing");
+  EXPECT_EQ(states["RD_Extension_Rate"], "up to date");
+  EXPECT_EQ(states["SB_Configuration"], "up to date");
+}
+
+TEST_F(CliRunTest, DatabasesThatCannotBeOpenedAreLeftUnchanged) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> spoil;
+    const char* says;
+  };
+  const std::vector<Case> cases = {
+      {"wrong password", [](const fs::path&) {}, "password"},
+      {"read-only file",
+       [](const fs::path& db) {
+         fs::permissions(db, fs::perms::owner_read | fs::perms::group_read);
+       },
+       "read-only"},
+      {"garbage",
+       [](const fs::path& db) { std::ofstream(db, std::ios::trunc) << "not a database at all"; },
+       "not"},
+      {"truncated", [](const fs::path& db) { fs::resize_file(db, 1000); }, ""},
+  };
+  for (const Case& test_case : cases) {
+    SCOPED_TRACE(test_case.name);
+    const bool wrong_password = std::string(test_case.name) == "wrong password";
+    const fs::path database = MakeDatabase(kFolder1, {}, wrong_password ? "123" : "846");
+    test_case.spoil(database);
+    const std::string bytes_before = ReadFile(database);
+    CliResult run = Patch();
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_THAT(run.out, HasSubstr("could not be opened"));
+    EXPECT_THAT(run.out, HasSubstr(test_case.says));
+    EXPECT_EQ(ReadFile(database), bytes_before);
+    fs::permissions(database, fs::perms::owner_write, fs::perm_options::add);
+    fs::remove(database);
+  }
+}
+
+TEST_F(CliRunTest, DatabaseHeldByAnotherProgramFailsQuicklyAndStaysAsItWas) {
+  const fs::path database = MakeDatabase(kFolder1);
+  const Snapshot before = TakeSnapshot(database);
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  const auto start = std::chrono::steady_clock::now();
+  CliResult run = Patch();
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(holder);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_THAT(run.out, HasSubstr("another program"));
+  EXPECT_LT(elapsed, std::chrono::seconds(4));
+  EXPECT_EQ(TakeSnapshot(database), before);
+}
+
+TEST_F(CliRunTest, FindsTheDatabasesOfBothFolders) {
+  const fs::path first = MakeDatabase(kFolder1);
+  const fs::path second = MakeDatabase(kFolder2);
+  EXPECT_EQ(Patch().exit_code, 0);
+  const nlohmann::json check = CheckJson(*this);
+  EXPECT_EQ(check["up_to_date"], true);
+  EXPECT_EQ(check["attempts"].size(), 2u);
+}
+
+TEST_F(CliRunTest, OnlyTheX86FolderIsPatchedWhenTheOtherIsAbsent) {
+  MakeDatabase(kFolder2);
+  CliResult run = Patch();
+  EXPECT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_THAT(run.out, HasSubstr("c:\\Program Files\\Corvallo\\: not found"));
+}
+
+TEST_F(CliRunTest, FirstFolderWithoutDatabaseDoesNotStopTheSecond) {
+  fs::create_directories(prefix_ / kFolder1);
+  const fs::path second = MakeDatabase(kFolder2);
+  CliResult run = Patch();
+  EXPECT_EQ(run.exit_code, 1) << "a folder without its database is a failure";
+  EXPECT_THAT(run.out, HasSubstr("c:\\Program Files\\Corvallo\\CVL.MDB could not be opened"));
+  EXPECT_EQ(TableStates(CheckJson(*this), 1)["KVP_PMC_Rates"], "up to date");
+}
+
+TEST_F(CliRunTest, NoDatabaseAndBadCommandLinesHaveTheirOwnExitCodes) {
+  EXPECT_EQ(Patch().exit_code, 3);
+  EXPECT_EQ(Cli({"--check", "--drive", "c"}).exit_code, 3);
+  EXPECT_EQ(Cli({"--drive", "c"}).exit_code, 2) << "no terminal and no --yes";
+  EXPECT_EQ(Cli({"--drive", "c", "--yess"}).exit_code, 2);
+}
+
+TEST_F(CliRunTest, CheckNamesChangedValuesExtraRowsAndMissingTables) {
+  const fs::path database = MakeDatabase(kFolder1, {.omit_tables = {"SCSS_Configuration"}});
+  Patch();
+  Exec(database,
+       "UPDATE TD_Configuration SET intrate = 9.25 WHERE intrate = 9.0 AND matpdyr = 5;"
+       "INSERT INTO NSC_Configuration(fromdate, todate, matval, matpdyr, matpdmonth) "
+       "VALUES ('2014-01-01', '2014-12-31', 15.1, 5, 0);");
+  CliResult check = Cli({"--check", "--drive", "c"});
+  EXPECT_EQ(check.exit_code, 1);
+  EXPECT_THAT(check.out, HasSubstr("TD_Configuration: differs: row"));
+  EXPECT_THAT(check.out, HasSubstr("9.25"));
+  EXPECT_THAT(check.out, HasSubstr("NSC_Configuration: differs: 10 rows where the patch writes 9"));
+  EXPECT_THAT(check.out, HasSubstr("SCSS_Configuration: missing"));
+  EXPECT_THAT(check.out, HasSubstr("RD_Configuration: up to date"));
+}
+
+TEST_F(CliRunTest, PrintSqlGivesTheStatementsInOrder) {
+  CliResult printed = Cli({"--print-sql"});
+  EXPECT_EQ(printed.exit_code, 2) << "--prefix does not go with --print-sql";
+  const fs::path out = prefix_ / "sql.txt";
+  EXPECT_EQ(WaitFor(StartCli({"--print-sql"}, out)), 0);
+  std::string expected;
+  for (std::string_view statement : AllPatchStatements()) expected += std::string(statement) + "\n";
+  EXPECT_EQ(ReadFile(out), expected);
+}
+
+}  // namespace
+}  // namespace telo

@@ -1,0 +1,124 @@
+// JSON forms of the reports, built with nlohmann::json.
+#include "app/cli/json_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include "patch/sequence.h"
+
+namespace telo {
+namespace {
+
+using nlohmann::json;
+
+json StatusJson(const Status& status) {
+  return {{"ok", status.ok()}, {"error", status.number()}, {"message", status.message()}};
+}
+
+json Header(std::string_view command, const std::string& drive_text, int exit_code) {
+  return {{"command", command},
+          {"version", kProgramVersion},
+          {"patch_checksum", PatchChecksum()},
+          {"drive", drive_text.empty() ? json(nullptr) : json(drive_text.substr(0, 1))},
+          {"exit_code", exit_code}};
+}
+
+std::string_view FailedStepName(FailedStep step) {
+  switch (step) {
+    case FailedStep::kNone:
+      return "none";
+    case FailedStep::kBeginTable:
+      return "begin";
+    case FailedStep::kStatement:
+      return "statement";
+    case FailedStep::kCommitTable:
+      return "commit";
+  }
+  return "unknown";
+}
+
+json ProcedureJson(const ProcedureOutcome& outcome) {
+  json procedure = {{"name", outcome.procedure},
+                    {"ok", outcome.ok()},
+                    {"committed_tables", outcome.committed_tables}};
+  if (outcome.ok()) return procedure;
+  procedure["failed_step"] = FailedStepName(outcome.failed_step);
+  procedure["failed_table"] = outcome.failed_table;
+  procedure["failed_position"] =
+      outcome.failed_position == 0 ? json(nullptr) : json(outcome.failed_position);
+  procedure["failed_statement"] =
+      outcome.failed_statement.empty() ? json(nullptr) : json(outcome.failed_statement);
+  procedure["error"] = outcome.status.number();
+  procedure["message"] = outcome.status.message();
+  return procedure;
+}
+
+json TableJson(const TableCheck& check) {
+  json table = {{"table", check.table}, {"state", TableStateName(check.state)}};
+  if (!check.detail.empty()) table["detail"] = check.detail;
+  if (!check.status.ok()) table["message"] = check.status.message();
+  return table;
+}
+
+json TablesJson(const std::vector<TableCheck>& checks) {
+  json tables = json::array();
+  for (const TableCheck& check : checks) tables.push_back(TableJson(check));
+  return tables;
+}
+
+json AttemptJson(const AttemptReport& attempt) {
+  json entry = {{"folder", attempt.folder}, {"found", attempt.folder_found}};
+  if (!attempt.folder_found) return entry;
+  entry["database"] = attempt.database;
+  entry["open"] = StatusJson(attempt.open);
+  if (!attempt.opened()) return entry;
+  entry["begin"] = StatusJson(attempt.begin);
+  json procedures = json::array();
+  for (const ProcedureOutcome& outcome : attempt.procedures)
+    procedures.push_back(ProcedureJson(outcome));
+  entry["procedures"] = procedures;
+  entry["commit"] = attempt.commit_attempted ? StatusJson(attempt.commit) : json(nullptr);
+  entry["verification"] = TablesJson(attempt.verification);
+  entry["close"] = StatusJson(attempt.close);
+  entry["virtual_store_copy"] =
+      attempt.virtual_store_copy.empty() ? json(nullptr) : json(attempt.virtual_store_copy);
+  entry["fully_patched"] = attempt.fully_patched();
+  return entry;
+}
+
+json CheckAttemptJson(const CheckAttempt& attempt) {
+  json entry = {{"folder", attempt.folder}, {"found", attempt.folder_found}};
+  if (!attempt.folder_found) return entry;
+  entry["database"] = attempt.database;
+  entry["open"] = StatusJson(attempt.open);
+  if (!attempt.opened()) return entry;
+  entry["tables"] = TablesJson(attempt.tables);
+  entry["up_to_date"] = attempt.up_to_date();
+  return entry;
+}
+
+}  // namespace
+
+std::string RunReportJson(const RunReport& report, int exit_code) {
+  json document = Header("run", report.drive_text, exit_code);
+  document["confirmed"] = report.confirmed;
+  document["succeeded"] = report.succeeded();
+  json attempts = json::array();
+  for (const AttemptReport& attempt : report.attempts) {
+    if (!attempt.folder.empty()) attempts.push_back(AttemptJson(attempt));
+  }
+  document["attempts"] = attempts;
+  return document.dump(2) + "\n";
+}
+
+std::string CheckReportJson(const CheckReport& report, int exit_code) {
+  json document = Header("check", report.drive_text, exit_code);
+  document["up_to_date"] = report.up_to_date();
+  json attempts = json::array();
+  for (const CheckAttempt& attempt : report.attempts) {
+    if (!attempt.folder.empty()) attempts.push_back(CheckAttemptJson(attempt));
+  }
+  document["attempts"] = attempts;
+  return document.dump(2) + "\n";
+}
+
+}  // namespace telo

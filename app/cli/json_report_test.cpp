@@ -1,0 +1,78 @@
+// The JSON reports parse with a real JSON parser and carry what a rollout
+// script needs.
+#include "app/cli/json_report.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/fake_desktop.h"
+#include "app/update_run.h"
+#include "db/fake_connection.h"
+#include "patch/sequence.h"
+
+namespace telo {
+namespace {
+
+using nlohmann::json;
+
+TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
+  FakeDesktop desktop;
+  desktop.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  FakeDatabase database;
+  database.faults.fail_execute_containing = "Delete From SCSS_Configuration";
+  ConnectionSlot cnMain(database.Factory());
+  const RunReport report = RunUpdate(desktop, cnMain);
+
+  const json document = json::parse(RunReportJson(report, 1));
+  EXPECT_EQ(document["command"], "run");
+  EXPECT_EQ(document["version"], "1.00");
+  EXPECT_EQ(document["patch_checksum"], PatchChecksum());
+  EXPECT_EQ(document["drive"], "C");
+  EXPECT_EQ(document["exit_code"], 1);
+  EXPECT_EQ(document["succeeded"], false);
+  ASSERT_EQ(document["attempts"].size(), 2u);
+  const json& found = document["attempts"][0];
+  EXPECT_EQ(found["folder"], "C:\\Program Files\\Corvallo\\");
+  EXPECT_EQ(found["found"], true);
+  EXPECT_EQ(found["open"]["ok"], true);
+  ASSERT_EQ(found["procedures"].size(), 12u);
+  const json& failed = found["procedures"][9];
+  EXPECT_EQ(failed["name"], "UpdateSCSSConfiguration");
+  EXPECT_EQ(failed["ok"], false);
+  EXPECT_EQ(failed["failed_step"], "statement");
+  EXPECT_EQ(failed["failed_position"], 1);
+  EXPECT_EQ(failed["failed_statement"], "Delete From SCSS_Configuration");
+  EXPECT_EQ(failed["error"], kFakeFailure);
+  EXPECT_EQ(found["commit"]["ok"], true);
+  EXPECT_EQ(found["verification"].size(), 12u) << "every committed table is read back";
+  EXPECT_EQ(found["verification"][0]["state"], "up to date");
+  EXPECT_EQ(document["attempts"][1]["found"], false);
+}
+
+TEST(JsonReport, CheckReportHoldsEachTableState) {
+  CheckReport report;
+  report.drive_text = "d:";
+  CheckAttempt attempt;
+  attempt.folder = "d:\\Program Files\\Corvallo\\";
+  attempt.database = attempt.folder + "CVL.MDB";
+  attempt.folder_found = true;
+  attempt.open_attempted = true;
+  attempt.tables = {
+      {"RD_Configuration", TableState::kDiffers, "9 rows where the patch writes 10", {}},
+      {"SCSS_Configuration", TableState::kMissing, "", Status::Error(5, "no such table")}};
+  report.attempts = {attempt};
+
+  const json document = json::parse(CheckReportJson(report, 1));
+  EXPECT_EQ(document["command"], "check");
+  EXPECT_EQ(document["drive"], "d");
+  EXPECT_EQ(document["up_to_date"], false);
+  const json& tables = document["attempts"][0]["tables"];
+  EXPECT_EQ(tables[0]["state"], "differs");
+  EXPECT_EQ(tables[0]["detail"], "9 rows where the patch writes 10");
+  EXPECT_EQ(tables[1]["state"], "missing");
+  EXPECT_EQ(tables[1]["message"], "no such table");
+}
+
+}  // namespace
+}  // namespace telo
