@@ -66,9 +66,11 @@ Status ConnectionString::Parse(std::string_view text, ConnectionString* out) {
     const std::size_t separator = std::min(text.find(';', pos), text.size());
     const std::size_t equals = text.find('=', pos);
     if (equals == std::string_view::npos || equals > separator) {
-      if (!Trim(text.substr(pos, separator - pos)).empty()) {
-        return Invalid("'" + std::string(Trim(text.substr(pos, separator - pos))) +
-                       "' is not of the form key=value");
+      const std::string_view stray = Trim(text.substr(pos, separator - pos));
+      if (!stray.empty()) {
+        std::string what(stray);
+        what.append(" is not of the form key=value");
+        return Invalid(what);
       }
       pos = separator + 1;
       continue;
