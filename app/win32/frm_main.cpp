@@ -50,13 +50,13 @@ bool FrmMain::Create(HINSTANCE instance) {
 
 bool FrmMain::CreateControls(HINSTANCE instance, Dpi dpi) {
   font_ = CreateControlFont(dpi);
-  for (const ControlSpec& spec : kFrmMainControls) {
-    RECT rect = PixelRect(spec.twips, dpi);
-    if (spec.id == kIdDrvMain) rect.bottom += TwipsToPixels(kDropListTwips, dpi.y);
+  for (const ControlSpec& entry : kFrmMainControls) {
+    RECT rect = PixelRect(entry.twips, dpi);
+    if (entry.id == kIdDrvMain) rect.bottom += TwipsToPixels(kDropListTwips, dpi.y);
     HWND window =
-        CreateWindowExW(0, spec.window_class, spec.text, spec.style, rect.left, rect.top,
+        CreateWindowExW(0, entry.window_class, entry.text, entry.style, rect.left, rect.top,
                         rect.right - rect.left, rect.bottom - rect.top, frmMain,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
     if (!window) return false;
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }

@@ -118,9 +118,9 @@ class FrmMainTest : public ::testing::Test {
 
 TEST_F(FrmMainTest, EveryControlUsesVerdanaAtEightAndAQuarterPoints) {
   const Dpi dpi = ScreenDpi();
-  for (const ControlSpec& spec : kFrmMainControls) {
-    SCOPED_TRACE(::testing::Message() << "control " << spec.id);
-    auto font = reinterpret_cast<HFONT>(SendMessageW(form_.control(spec.id), WM_GETFONT, 0, 0));
+  for (const ControlSpec& entry : kFrmMainControls) {
+    SCOPED_TRACE(::testing::Message() << "control " << entry.id);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(form_.control(entry.id), WM_GETFONT, 0, 0));
     ASSERT_NE(font, nullptr);
     LOGFONTW logfont{};
     ASSERT_TRUE(GetObjectW(font, sizeof(logfont), &logfont));
