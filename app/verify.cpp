@@ -12,9 +12,6 @@
 namespace telo {
 namespace {
 
-// DB_E_NOTABLE: what ADO and the stand-in report for a missing table.
-constexpr int32_t kNoSuchTable = static_cast<int32_t>(0x80040E37);
-
 // One cell in a form that compares by value: a date as ISO text, a number
 // as a double. `text` keeps what could not be read as either.
 struct Cell {
@@ -107,7 +104,7 @@ const TableStatements* FindTable(std::string_view table) {
 }
 
 TableCheck ReadFailure(TableCheck check, Status status) {
-  check.state = status.number() == kNoSuchTable ? TableState::kMissing : TableState::kUnreadable;
+  check.state = status.number() == error::kNoSuchTable ? TableState::kMissing : TableState::kUnreadable;
   check.status = std::move(status);
   return check;
 }

@@ -162,7 +162,7 @@ Status FakeConnection::Query(std::string_view command_text, Rows* result) {
   if (!open_) return Closed();
   for (const std::string& table : db_->missing_tables) {
     if (command_text.find(" FROM " + table) != std::string_view::npos) {
-      return Status::Error(kFakeNoSuchTable, "no such table: " + table);
+      return Status::Error(error::kNoSuchTable, "no such table: " + table);
     }
   }
   auto found = db_->query_results.find(command_text);

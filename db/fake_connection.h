@@ -32,7 +32,6 @@ struct FakeFaults {
 };
 
 inline constexpr int32_t kFakeFailure = static_cast<int32_t>(0x80040E14);
-inline constexpr int32_t kFakeNoSuchTable = static_cast<int32_t>(0x80040E37);
 
 struct FakeTable {
   std::vector<std::string> columns;
