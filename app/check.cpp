@@ -9,13 +9,9 @@ namespace telo {
 namespace {
 
 CheckAttempt CheckInstall(Desktop& desktop, ConnectionSlot& cnMain, int index) {
-  const InstallProbe probe = ProbeInstallFolder(desktop, index);
+  InstallProbe probe = ProbeInstallFolder(desktop, index);
   CheckAttempt attempt;
-  attempt.number = probe.number;
-  attempt.folder = probe.folder;
-  attempt.database = probe.database;
-  attempt.probe = probe.status;
-  attempt.folder_found = probe.status.ok();
+  static_cast<FolderAttempt&>(attempt) = std::move(probe.location);
   if (!attempt.folder_found) return attempt;
   Connection& connection = cnMain.get();
   attempt.open_attempted = true;

@@ -8,17 +8,13 @@
 #include <vector>
 
 #include "app/desktop.h"
+#include "app/report.h"
 #include "app/verify.h"
 #include "db/connection.h"
 
 namespace telo {
 
-struct CheckAttempt {
-  int number = 0;
-  std::string folder;
-  std::string database;
-  bool folder_found = false;
-  Status probe;
+struct CheckAttempt : FolderAttempt {
   bool open_attempted = false;
   Status open;
   std::vector<TableCheck> tables;

@@ -13,12 +13,17 @@
 
 namespace telo {
 
-struct AttemptReport {
+// One install folder on the chosen drive and whether it was found: what
+// the run's and the check's reports share.
+struct FolderAttempt {
   int number = 0;        // 1: Program Files, 2: Program Files (x86)
   std::string folder;    // e.g. "c:\Program Files\Corvallo\"
   std::string database;  // e.g. "c:\Program Files\Corvallo\CVL.MDB"
   bool folder_found = false;
   Status probe;  // the directory change that tested the folder
+};
+
+struct AttemptReport : FolderAttempt {
   bool open_attempted = false;
   Status open;
   Status begin;  // the transaction around the whole database

@@ -44,13 +44,9 @@ void PatchOpenDatabase(Connection& connection, AttemptReport& attempt) {
 }
 
 AttemptReport RunAttempt(Desktop& desktop, ConnectionSlot& cnMain, int index) {
-  const InstallProbe probe = ProbeInstallFolder(desktop, index);
+  InstallProbe probe = ProbeInstallFolder(desktop, index);
   AttemptReport attempt;
-  attempt.number = probe.number;
-  attempt.folder = probe.folder;
-  attempt.database = probe.database;
-  attempt.probe = probe.status;
-  attempt.folder_found = probe.status.ok();
+  static_cast<FolderAttempt&>(attempt) = std::move(probe.location);
   if (!attempt.folder_found) return attempt;
 
   Connection& connection = cnMain.get();
@@ -69,16 +65,18 @@ AttemptReport RunAttempt(Desktop& desktop, ConnectionSlot& cnMain, int index) {
 InstallProbe ProbeInstallFolder(Desktop& desktop, int index) {
   const InstallAttempt& install = kInstallAttempts[index];
   InstallProbe probe;
-  probe.number = index + 1;
+  FolderAttempt& location = probe.location;
+  location.number = index + 1;
   const std::optional<char> letter = DriveLetter(desktop.CurrentDriveText());
   if (!letter) {
-    probe.status = Status::Error(error::kPathNotFound, "No drive is chosen.");
+    location.probe = Status::Error(error::kPathNotFound, "No drive is chosen.");
     return probe;
   }
-  probe.folder = InstallFolder(*letter, install);
-  probe.database = probe.folder + std::string(kDatabaseFile);
+  location.folder = InstallFolder(*letter, install);
+  location.database = location.folder + std::string(kDatabaseFile);
   probe.connection_string = ConnectionStringFor(*letter, install);
-  probe.status = desktop.ChangeDirectory(probe.folder);
+  location.probe = desktop.ChangeDirectory(location.folder);
+  location.folder_found = location.probe.ok();
   return probe;
 }
 

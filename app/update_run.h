@@ -44,11 +44,8 @@ std::string ConnectionStringFor(char drive_letter, const InstallAttempt& attempt
 // One install folder on the chosen drive: where it is, and whether changing
 // the current directory to it succeeded (which is what makes it present).
 struct InstallProbe {
-  int number = 0;  // 1 or 2, as in kInstallAttempts
-  std::string folder;
-  std::string database;
+  FolderAttempt location;
   std::string connection_string;
-  Status status;
 };
 
 // Reads the chosen drive and probes install folder `index` (0 or 1) on it.
