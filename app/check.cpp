@@ -8,11 +8,12 @@
 namespace telo {
 namespace {
 
-CheckAttempt CheckInstall(Desktop& desktop, ConnectionSlot& cnMain, int index) {
-  InstallProbe probe = ProbeInstallFolder(desktop, index);
+CheckAttempt CheckDatabase(InstallProbe probe, Env& env, ConnectionSlot& cnMain) {
   CheckAttempt attempt;
   static_cast<FolderAttempt&>(attempt) = std::move(probe.location);
   if (!attempt.folder_found) return attempt;
+  if (env.ProcessIsVirtualized())
+    attempt.virtual_store_copy = env.OwnVirtualStoreCopy(attempt.database);
   Connection& connection = cnMain.get();
   attempt.open_attempted = true;
   attempt.open = connection.Open(probe.connection_string + ";" + std::string(kReadOnlyMode), "", "",
@@ -43,11 +44,14 @@ bool CheckReport::up_to_date() const {
          });
 }
 
-CheckReport RunCheck(Desktop& desktop, ConnectionSlot& cnMain) {
+CheckReport RunCheck(Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
   CheckReport report;
   report.drive_text = desktop.CurrentDriveText();
   for (int index = 0; index < 2; ++index) {
-    report.attempts.push_back(CheckInstall(desktop, cnMain, index));
+    report.attempts.push_back(CheckDatabase(ProbeInstallFolder(desktop, env, index), env, cnMain));
+    for (InstallProbe& copy : VirtualStoreCopiesOf(report.attempts.back(), env)) {
+      report.attempts.push_back(CheckDatabase(std::move(copy), env, cnMain));
+    }
   }
   return report;
 }
@@ -66,13 +70,14 @@ std::string DescribeCheck(const CheckReport& report) {
   text += "\n";
   for (const CheckAttempt& attempt : report.attempts) {
     if (attempt.folder.empty()) continue;
-    text += attempt.folder + (attempt.folder_found ? ": found\n" : ": not found\n");
+    text += DescribeLocation(attempt);
     if (!attempt.folder_found) continue;
     if (!attempt.opened()) {
       text += "  " + attempt.database + " could not be opened: " + attempt.open.message() + "\n";
       continue;
     }
     text += "  " + attempt.database + ": opened read-only\n";
+    text += DescribeRedirection(attempt, "  ");
     for (const TableCheck& check : attempt.tables) {
       text += "    " + std::string(check.table) + ": " + std::string(TableStateName(check.state));
       if (!check.detail.empty()) text += ": " + check.detail;

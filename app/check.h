@@ -1,6 +1,7 @@
 // The check: what does each database on a drive hold, compared with the
 // patch data? It probes the same install folders as the update run, opens
-// each database found read-only, checks every patched table and closes it.
+// each database found (and each VirtualStore copy the run would patch)
+// read-only, checks every patched table and closes it.
 // It writes nothing and shows no message; the caller displays the report.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include "app/report.h"
 #include "app/verify.h"
 #include "db/connection.h"
+#include "db/env.h"
 
 namespace telo {
 
@@ -34,7 +36,7 @@ struct CheckReport {
   bool up_to_date() const;
 };
 
-CheckReport RunCheck(Desktop& desktop, ConnectionSlot& cnMain);
+CheckReport RunCheck(Desktop& desktop, Env& env, ConnectionSlot& cnMain);
 
 // A plain-text account, one line per folder, database and table.
 std::string DescribeCheck(const CheckReport& report);

@@ -6,6 +6,7 @@
 
 #include "app/fake_desktop.h"
 #include "db/fake_connection.h"
+#include "db/fake_env.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -24,14 +25,15 @@ class CheckTest : public ::testing::Test {
   }
 
   FakeDesktop desktop_;
+  FakeEnv env_;
   FakeDatabase database_;
   ConnectionSlot cnMain_{database_.Factory()};
 };
 
 TEST_F(CheckTest, OpensReadOnlyAndWritesNothing) {
-  desktop_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  env_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
   WriteThePatch();
-  CheckReport report = RunCheck(desktop_, cnMain_);
+  CheckReport report = RunCheck(desktop_, env_, cnMain_);
   EXPECT_TRUE(report.up_to_date());
   EXPECT_EQ(database_.execute_count, 0);
   EXPECT_THAT(database_.open_strings.back(),
@@ -41,9 +43,9 @@ TEST_F(CheckTest, OpensReadOnlyAndWritesNothing) {
 }
 
 TEST_F(CheckTest, UnpatchedDatabaseIsNotUpToDate) {
-  desktop_.existing_folders = {"C:\\Program Files (x86)\\Corvallo\\"};
+  env_.existing_folders = {"C:\\Program Files (x86)\\Corvallo\\"};
   database_.missing_tables = {"SCSS_Configuration"};
-  CheckReport report = RunCheck(desktop_, cnMain_);
+  CheckReport report = RunCheck(desktop_, env_, cnMain_);
   EXPECT_FALSE(report.up_to_date());
   const std::string text = DescribeCheck(report);
   EXPECT_THAT(text, HasSubstr("C:\\Program Files\\Corvallo\\: not found"));
@@ -52,12 +54,12 @@ TEST_F(CheckTest, UnpatchedDatabaseIsNotUpToDate) {
 }
 
 TEST_F(CheckTest, NoDatabaseAndUnopenableDatabaseAreNeverUpToDate) {
-  CheckReport nothing = RunCheck(desktop_, cnMain_);
+  CheckReport nothing = RunCheck(desktop_, env_, cnMain_);
   EXPECT_FALSE(nothing.any_database_found());
   EXPECT_FALSE(nothing.up_to_date());
-  desktop_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  env_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
   database_.faults.fail_open = true;
-  CheckReport closed = RunCheck(desktop_, cnMain_);
+  CheckReport closed = RunCheck(desktop_, env_, cnMain_);
   EXPECT_TRUE(closed.any_database_found());
   EXPECT_FALSE(closed.up_to_date());
   EXPECT_THAT(DescribeCheck(closed), HasSubstr("could not be opened"));

@@ -14,19 +14,6 @@ std::string FakeDesktop::CurrentDriveText() {
   return drive_text;
 }
 
-Status FakeDesktop::ChangeDirectory(std::string_view windows_folder) {
-  calls.push_back("chdir " + std::string(windows_folder));
-  if (!existing_folders.contains(std::string(windows_folder))) {
-    return Status::Error(error::kPathNotFound, "Path not found: " + std::string(windows_folder));
-  }
-  current_directory = windows_folder;
-  return Status::Ok();
-}
-
 void FakeDesktop::FocusDriveList() { calls.push_back("focus"); }
-
-std::string FakeDesktop::VirtualStoreCopy(std::string_view /*database_path*/) {
-  return virtual_store_copy;
-}
 
 }  // namespace telo

@@ -93,22 +93,13 @@ void DescribeSaving(const AttemptReport& attempt, std::string& text) {
   if (!attempt.close.ok()) {
     text += "    The database could not be closed: " + Reason(attempt.close) + "\n";
   }
-  if (!attempt.virtual_store_copy.empty()) {
-    text +=
-        "    Windows keeps a per-user copy of this database, and the update went to that copy:\n"
-        "      " +
-        attempt.virtual_store_copy + "\n" +
-        "    Other users of this computer still have the old rates.\n";
-  }
+  text += DescribeRedirection(attempt, "    ");
 }
 
 void DescribeAttempt(const AttemptReport& attempt, ReportDetail detail, std::string& text) {
   if (attempt.folder.empty()) return;
-  if (!attempt.folder_found) {
-    text += attempt.folder + ": not found\n";
-    return;
-  }
-  text += attempt.folder + ": found\n";
+  text += DescribeLocation(attempt);
+  if (!attempt.folder_found) return;
   if (!attempt.opened()) {
     text += "  " + attempt.database + " could not be opened: " + Reason(attempt.open) +
             "\n  It was not changed.\n";
@@ -131,6 +122,21 @@ std::string Headline(const RunReport& report) {
 }
 
 }  // namespace
+
+std::string DescribeLocation(const FolderAttempt& location) {
+  if (!location.copy_of.empty()) {
+    return "A user's VirtualStore copy of " + location.copy_of + ":\n";
+  }
+  return location.folder + (location.folder_found ? ": found\n" : ": not found\n");
+}
+
+std::string DescribeRedirection(const FolderAttempt& location, std::string_view indent) {
+  if (location.virtual_store_copy.empty()) return "";
+  const std::string lead(indent);
+  return lead + "Windows redirects this program to your own copy of the database, and it was\n" +
+         lead + "that copy that was used:\n" + lead + "  " + location.virtual_store_copy + "\n" +
+         lead + "Other users of this computer may still have the old rates.\n";
+}
 
 bool AttemptReport::all_procedures_ok() const {
   return std::all_of(procedures.begin(), procedures.end(),

@@ -21,6 +21,12 @@ struct FolderAttempt {
   std::string database;  // e.g. "c:\Program Files\Corvallo\CVL.MDB"
   bool folder_found = false;
   Status probe;  // the directory change that tested the folder
+  // Set when this attempt is on a user's VirtualStore copy of that database
+  // (`database` is then the copy): the install folder's database it copies.
+  std::string copy_of;
+  // A virtualized process's reads and writes of `database` go to this copy
+  // in the user's VirtualStore instead, when it exists.
+  std::string virtual_store_copy;
 };
 
 struct AttemptReport : FolderAttempt {
@@ -32,7 +38,6 @@ struct AttemptReport : FolderAttempt {
   Status commit;
   std::vector<TableCheck> verification;  // each committed table, read back after the commit
   Status close;
-  std::string virtual_store_copy;  // a per-user copy that the host may use instead
 
   bool opened() const { return open_attempted && open.ok(); }
   bool all_procedures_ok() const;
@@ -57,6 +62,13 @@ struct MessageBoxContent {
   std::string title;
   int style = 0;
 };
+
+// The first line about an attempt: the folder and whether it was found, or
+// which database a VirtualStore copy belongs to.
+std::string DescribeLocation(const FolderAttempt& location);
+// What Windows' redirection did to a virtualized process's reads and writes
+// of the database, each line led by `indent`; "" when nothing was redirected.
+std::string DescribeRedirection(const FolderAttempt& location, std::string_view indent);
 
 // The box that ends a confirmed run: the completion box on success, the
 // warning box with DescribeReport's text otherwise.

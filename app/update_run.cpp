@@ -1,6 +1,8 @@
 // The update run. Each install folder is one attempt: probe, open, patch
-// inside one transaction, commit, close. An attempt's probe decides only for
-// that attempt, so nothing left over from attempt 1 can hide folder 2.
+// inside one transaction, commit, close; each VirtualStore copy of its
+// database is an attempt of its own right after it. An attempt's probe
+// decides only for that attempt, so nothing left over from attempt 1 can
+// hide folder 2.
 #include "app/update_run.h"
 
 #include <optional>
@@ -43,8 +45,9 @@ void PatchOpenDatabase(Connection& connection, AttemptReport& attempt) {
   attempt.verification = CheckTables(connection, CommittedTables(attempt));
 }
 
-AttemptReport RunAttempt(Desktop& desktop, ConnectionSlot& cnMain, int index) {
-  InstallProbe probe = ProbeInstallFolder(desktop, index);
+// Opens the probed database, patches it and closes it. A folder that was not
+// found is left alone.
+AttemptReport RunAttempt(InstallProbe probe, Env& env, ConnectionSlot& cnMain) {
   AttemptReport attempt;
   static_cast<FolderAttempt&>(attempt) = std::move(probe.location);
   if (!attempt.folder_found) return attempt;
@@ -55,14 +58,16 @@ AttemptReport RunAttempt(Desktop& desktop, ConnectionSlot& cnMain, int index) {
   if (!attempt.open.ok()) return attempt;  // nothing can be patched; the database is unchanged
   PatchOpenDatabase(connection, attempt);
   attempt.close = connection.Close();
-  if (attempt.fully_patched())
-    attempt.virtual_store_copy = desktop.VirtualStoreCopy(attempt.database);
+  if (env.ProcessIsVirtualized())
+    attempt.virtual_store_copy = env.OwnVirtualStoreCopy(attempt.database);
   return attempt;
 }
 
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
+
 }  // namespace
 
-InstallProbe ProbeInstallFolder(Desktop& desktop, int index) {
+InstallProbe ProbeInstallFolder(Desktop& desktop, Env& env, int index) {
   const InstallAttempt& install = kInstallAttempts[index];
   InstallProbe probe;
   FolderAttempt& location = probe.location;
@@ -75,9 +80,24 @@ InstallProbe ProbeInstallFolder(Desktop& desktop, int index) {
   location.folder = InstallFolder(*letter, install);
   location.database = location.folder + std::string(kDatabaseFile);
   probe.connection_string = ConnectionStringFor(*letter, install);
-  location.probe = desktop.ChangeDirectory(location.folder);
+  location.probe = env.ChangeDirectory(location.folder);
   location.folder_found = location.probe.ok();
   return probe;
+}
+
+std::vector<InstallProbe> VirtualStoreCopiesOf(const FolderAttempt& location, Env& env) {
+  std::vector<InstallProbe> copies;
+  if (!location.folder_found || env.ProcessIsVirtualized()) return copies;
+  for (std::string& path : env.VirtualStoreCopies(location.database)) {
+    InstallProbe& copy = copies.emplace_back();
+    copy.location.number = location.number;
+    copy.location.folder = FolderOf(path);
+    copy.location.folder_found = true;
+    copy.location.copy_of = location.database;
+    copy.connection_string = ConnectionStringForDatabase(path);
+    copy.location.database = std::move(path);
+  }
+  return copies;
 }
 
 std::string InstallFolder(char drive_letter, const InstallAttempt& attempt) {
@@ -89,7 +109,12 @@ std::string ConnectionStringFor(char drive_letter, const InstallAttempt& attempt
          std::string(attempt.database_tail);
 }
 
-RunReport RunUpdate(Desktop& desktop, ConnectionSlot& cnMain) {
+std::string ConnectionStringForDatabase(std::string_view database_path) {
+  return std::string(kConnectionStringHead) + std::string(database_path) +
+         std::string(kPasswordClause);
+}
+
+RunReport RunUpdate(Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
   RunReport report;
   const int answer = desktop.ShowMessage(kConfirmPrompt, kConfirmTitle, kStyleYesNoInformation);
   if (answer != kAnswerYes) {
@@ -99,7 +124,10 @@ RunReport RunUpdate(Desktop& desktop, ConnectionSlot& cnMain) {
   report.confirmed = true;
   report.drive_text = desktop.CurrentDriveText();
   for (int index = 0; index < 2; ++index) {
-    report.attempts.push_back(RunAttempt(desktop, cnMain, index));
+    report.attempts.push_back(RunAttempt(ProbeInstallFolder(desktop, env, index), env, cnMain));
+    for (InstallProbe& copy : VirtualStoreCopiesOf(report.attempts.back(), env)) {
+      report.attempts.push_back(RunAttempt(std::move(copy), env, cnMain));
+    }
   }
   const MessageBoxContent box = OutcomeBox(report);
   desktop.ShowMessage(box.prompt, box.title, box.style);

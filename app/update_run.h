@@ -1,7 +1,9 @@
 // The update run: everything the Update button does. It asks for
 // confirmation, probes both install folders on the chosen drive, and for each
 // one found opens its database through cnMain, runs the patch sequence inside
-// one transaction, commits, closes, and finally shows the outcome box.
+// one transaction, commits, closes, and finally shows the outcome box. When
+// Windows would not redirect this process's writes, every user's VirtualStore
+// copy of a found database is patched too, right after that database.
 // It runs to its end on the caller's thread and returns the report.
 #pragma once
 
@@ -11,6 +13,7 @@
 #include "app/desktop.h"
 #include "app/report.h"
 #include "db/connection.h"
+#include "db/env.h"
 
 namespace telo {
 
@@ -28,6 +31,8 @@ struct InstallAttempt {
 
 inline constexpr std::string_view kConnectionStringHead =
     "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+// Follows the database's path in every connection string.
+inline constexpr std::string_view kPasswordClause = ";Jet OLEDB:Database Password=846";
 inline constexpr InstallAttempt kInstallAttempts[2] = {
     {":\\Program Files\\Corvallo\\",
      ":\\Program Files\\Corvallo\\CVL.MDB;Jet OLEDB:Database Password=846"},
@@ -40,6 +45,8 @@ inline constexpr std::string_view kReadOnlyMode = "Mode=Read";
 
 std::string InstallFolder(char drive_letter, const InstallAttempt& attempt);
 std::string ConnectionStringFor(char drive_letter, const InstallAttempt& attempt);
+// The connection string of a database given by its full Windows path.
+std::string ConnectionStringForDatabase(std::string_view database_path);
 
 // One install folder on the chosen drive: where it is, and whether changing
 // the current directory to it succeeded (which is what makes it present).
@@ -49,9 +56,15 @@ struct InstallProbe {
 };
 
 // Reads the chosen drive and probes install folder `index` (0 or 1) on it.
-InstallProbe ProbeInstallFolder(Desktop& desktop, int index);
+InstallProbe ProbeInstallFolder(Desktop& desktop, Env& env, int index);
+
+// The databases to visit after install folder `location`: every user's
+// VirtualStore copy of its database, unless this process is virtualized (its
+// own copy is then what it reads and writes anyway). Each one is a found
+// folder attempt with `copy_of` set, and its connection string.
+std::vector<InstallProbe> VirtualStoreCopiesOf(const FolderAttempt& location, Env& env);
 
 // cmdUpdate_Click's logic.
-RunReport RunUpdate(Desktop& desktop, ConnectionSlot& cnMain);
+RunReport RunUpdate(Desktop& desktop, Env& env, ConnectionSlot& cnMain);
 
 }  // namespace telo

@@ -7,6 +7,7 @@
 
 #include "app/fake_desktop.h"
 #include "db/fake_connection.h"
+#include "db/fake_env.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -20,7 +21,7 @@ constexpr char kFolder2[] = "C:\\Program Files (x86)\\Corvallo\\";
 
 class UpdateRunTest : public ::testing::Test {
  protected:
-  RunReport Run() { return RunUpdate(desktop_, cnMain_); }
+  RunReport Run() { return RunUpdate(desktop_, env_, cnMain_); }
 
   std::vector<std::string> Opens() const {
     std::vector<std::string> opens;
@@ -31,23 +32,25 @@ class UpdateRunTest : public ::testing::Test {
   }
 
   FakeDesktop desktop_;
+  FakeEnv env_;
   FakeDatabase database_;
   ConnectionSlot cnMain_{database_.Factory()};
 };
 
 TEST_F(UpdateRunTest, NoLeavesEverythingAloneAndFocusesTheDriveList) {
   desktop_.confirmation_answer = kAnswerNo;
-  desktop_.existing_folders = {kFolder1};
+  env_.existing_folders = {kFolder1};
   RunReport report = Run();
   EXPECT_FALSE(report.confirmed);
   EXPECT_THAT(desktop_.calls, ElementsAre("message 68", "focus"));
+  EXPECT_TRUE(env_.directory_changes.empty());
   EXPECT_EQ(database_.connections_created, 0);
   EXPECT_EQ(desktop_.messages[0].prompt, kConfirmPrompt);
   EXPECT_EQ(desktop_.messages[0].title, "TELO Database Update");
 }
 
 TEST_F(UpdateRunTest, PatchesTheStandardFolderAndReportsCompletion) {
-  desktop_.existing_folders = {kFolder1};
+  env_.existing_folders = {kFolder1};
   RunReport report = Run();
   EXPECT_TRUE(report.succeeded());
   EXPECT_THAT(Opens(), ElementsAre("Open Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Program "
@@ -64,25 +67,20 @@ TEST_F(UpdateRunTest, PatchesTheStandardFolderAndReportsCompletion) {
 }
 
 TEST_F(UpdateRunTest, ProbesBothFoldersInOrderAndShowsOneBoxAtTheEnd) {
-  desktop_.existing_folders = {kFolder1, kFolder2};
+  env_.existing_folders = {kFolder1, kFolder2};
   RunReport report = Run();
   EXPECT_TRUE(report.succeeded());
-  std::vector<std::string> chdirs;
-  for (const std::string& call : desktop_.calls) {
-    if (call.starts_with("chdir")) chdirs.push_back(call);
-  }
-  EXPECT_THAT(chdirs,
-              ElementsAre(std::string("chdir ") + kFolder1, std::string("chdir ") + kFolder2));
+  EXPECT_THAT(env_.directory_changes, ElementsAre(kFolder1, kFolder2));
   ASSERT_EQ(Opens().size(), 2u);
   EXPECT_THAT(Opens()[0], HasSubstr("Data Source=C:\\Program Files\\Corvallo\\CVL.MDB"));
   EXPECT_THAT(Opens()[1], HasSubstr("Data Source=C:\\Program Files (x86)\\Corvallo\\CVL.MDB"));
   EXPECT_EQ(database_.connections_created, 1) << "both attempts reuse cnMain";
   EXPECT_EQ(desktop_.calls.back(), "message 64");
-  EXPECT_EQ(desktop_.current_directory, kFolder2);
+  EXPECT_EQ(env_.current_directory, kFolder2);
 }
 
 TEST_F(UpdateRunTest, OnlyTheX86FolderIsPatchedWhenOnlyItExists) {
-  desktop_.existing_folders = {kFolder2};
+  env_.existing_folders = {kFolder2};
   RunReport report = Run();
   EXPECT_TRUE(report.succeeded());
   EXPECT_FALSE(report.attempts[0].folder_found);
@@ -93,7 +91,7 @@ TEST_F(UpdateRunTest, OnlyTheX86FolderIsPatchedWhenOnlyItExists) {
 
 TEST_F(UpdateRunTest, LowerCaseDriveLetterGivesLowerCasePaths) {
   desktop_.drive_text = "c: [drive_c]";
-  desktop_.existing_folders = {"c:\\Program Files\\Corvallo\\"};
+  env_.existing_folders = {"c:\\Program Files\\Corvallo\\"};
   RunReport report = Run();
   EXPECT_TRUE(report.succeeded());
   EXPECT_THAT(Opens()[0], HasSubstr("Data Source=c:\\Program Files\\Corvallo\\CVL.MDB;"));
@@ -115,7 +113,7 @@ TEST_F(UpdateRunTest, NoFolderMeansNothingOpenedAndAWarningNamingBothFolders) {
 }
 
 TEST_F(UpdateRunTest, FailedFirstOpenDoesNotHideTheSecondFolder) {
-  desktop_.existing_folders = {kFolder1, kFolder2};
+  env_.existing_folders = {kFolder1, kFolder2};
   database_.faults.fail_open_at = 1;  // folder 1 has no database
   RunReport report = Run();
   EXPECT_TRUE(report.attempts[1].folder_found);
@@ -127,7 +125,7 @@ TEST_F(UpdateRunTest, FailedFirstOpenDoesNotHideTheSecondFolder) {
 }
 
 TEST_F(UpdateRunTest, FailedOpenSkipsTheSequenceAndIsNamedOnce) {
-  desktop_.existing_folders = {kFolder1};
+  env_.existing_folders = {kFolder1};
   database_.faults.fail_open = true;
   RunReport report = Run();
   EXPECT_TRUE(database_.executed().empty());
@@ -138,7 +136,7 @@ TEST_F(UpdateRunTest, FailedOpenSkipsTheSequenceAndIsNamedOnce) {
 }
 
 TEST_F(UpdateRunTest, FailingStatementLeavesItsTableAndPatchesTheRest) {
-  desktop_.existing_folders = {kFolder1};
+  env_.existing_folders = {kFolder1};
   database_.faults.fail_execute_containing = "(#03/01/2001#, #02/28/2002#, 1209, 30, 35)";
   RunReport report = Run();
   const AttemptReport& attempt = report.attempts[0];
@@ -158,7 +156,7 @@ TEST_F(UpdateRunTest, FailingStatementLeavesItsTableAndPatchesTheRest) {
 }
 
 TEST_F(UpdateRunTest, FailedFinalCommitSavesNothingAndSaysSo) {
-  desktop_.existing_folders = {kFolder1};
+  env_.existing_folders = {kFolder1};
   database_.faults.fail_outermost_commit = true;
   RunReport report = Run();
   EXPECT_FALSE(report.succeeded());
@@ -169,7 +167,7 @@ TEST_F(UpdateRunTest, FailedFinalCommitSavesNothingAndSaysSo) {
 TEST_F(UpdateRunTest, NothingIsDurableBeforeTheFinalCommit) {
   // A process killed during the run never reaches the commit: everything it
   // did is still inside the outer transaction.
-  desktop_.existing_folders = {kFolder1};
+  env_.existing_folders = {kFolder1};
   database_.faults.fail_outermost_commit = true;
   Run();
   EXPECT_EQ(database_.calls[1], "BeginTrans");
@@ -177,7 +175,7 @@ TEST_F(UpdateRunTest, NothingIsDurableBeforeTheFinalCommit) {
 }
 
 TEST_F(UpdateRunTest, ASecondClickRunsEverythingAgainOnTheSameConnection) {
-  desktop_.existing_folders = {kFolder1};
+  env_.existing_folders = {kFolder1};
   Run();
   RunReport second = Run();
   EXPECT_TRUE(second.succeeded());
@@ -195,14 +193,46 @@ TEST_F(UpdateRunTest, EmptyDriveTextProbesNothing) {
   EXPECT_THAT(desktop_.messages.back().prompt, HasSubstr("No drive was chosen"));
 }
 
-TEST_F(UpdateRunTest, VirtualStoreCopyIsReportedAfterAPatch) {
-  desktop_.existing_folders = {kFolder1};
-  desktop_.virtual_store_copy =
-      "C:\\Users\\u\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB";
+TEST_F(UpdateRunTest, EveryProfilesVirtualStoreCopyIsPatchedRightAfterItsDatabase) {
+  const std::string database = std::string(kFolder1) + "CVL.MDB";
+  const std::string copies[] = {
+      "C:\\users\\ann\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB",
+      "C:\\users\\bob\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB"};
+  env_.existing_folders = {kFolder1, kFolder2};
+  env_.virtual_store_copies[database] = {copies[0], copies[1]};
+  database_.faults.fail_open_at = 3;  // bob's copy can't be opened
+
   RunReport report = Run();
+
+  ASSERT_EQ(report.attempts.size(), 4u);
+  EXPECT_THAT(Opens()[1],
+              HasSubstr("Data Source=" + copies[0] + ";Jet OLEDB:Database Password=846"));
+  EXPECT_EQ(report.attempts[1].database, copies[0]);
+  EXPECT_EQ(report.attempts[1].copy_of, database);
+  EXPECT_TRUE(report.attempts[1].fully_patched());
+  EXPECT_FALSE(report.attempts[2].opened());
+  EXPECT_TRUE(report.attempts[3].fully_patched()) << "folder 2 comes after folder 1's copies";
+  EXPECT_FALSE(report.succeeded()) << "a copy that wasn't patched is a failure";
+  const std::string& prompt = desktop_.messages.back().prompt;
+  EXPECT_THAT(prompt, HasSubstr("A user's VirtualStore copy of " + database));
+  EXPECT_THAT(prompt, HasSubstr(copies[1] + " could not be opened"));
+}
+
+TEST_F(UpdateRunTest, VirtualizedProcessPatchesOnlyWhatWindowsRedirectsItToAndSaysWhich) {
+  const std::string own =
+      "C:\\users\\ann\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB";
+  env_.existing_folders = {kFolder1};
+  env_.virtualized = true;
+  env_.own_virtual_store_copy = own;
+  env_.virtual_store_copies[std::string(kFolder1) + "CVL.MDB"] = {own};
+
+  RunReport report = Run();
+
+  ASSERT_EQ(report.attempts.size(), 2u) << "no copy is visited on its own";
   EXPECT_TRUE(report.succeeded());
-  EXPECT_EQ(report.attempts[0].virtual_store_copy, desktop_.virtual_store_copy);
-  EXPECT_THAT(DescribeReport(report), HasSubstr("VirtualStore"));
+  EXPECT_EQ(report.attempts[0].virtual_store_copy, own);
+  EXPECT_THAT(DescribeReport(report), HasSubstr("Windows redirects this program to your own copy"));
+  EXPECT_THAT(DescribeReport(report), HasSubstr(own));
 }
 
 }  // namespace
@@ -212,7 +242,7 @@ namespace telo {
 namespace {
 
 TEST_F(UpdateRunTest, SilentlyDroppedInsertIsCaughtByReadingBack) {
-  desktop_.existing_folders = {kFolder1};
+  env_.existing_folders = {kFolder1};
   database_.faults.drop_execute_containing = "(#04/01/2013#, #03/31/2014#, 8.7, 15";
   RunReport report = Run();
   EXPECT_TRUE(report.attempts[0].all_procedures_ok());

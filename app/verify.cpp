@@ -104,7 +104,8 @@ const TableStatements* FindTable(std::string_view table) {
 }
 
 TableCheck ReadFailure(TableCheck check, Status status) {
-  check.state = status.number() == error::kNoSuchTable ? TableState::kMissing : TableState::kUnreadable;
+  check.state =
+      status.number() == error::kNoSuchTable ? TableState::kMissing : TableState::kUnreadable;
   check.status = std::move(status);
   return check;
 }

@@ -55,25 +55,20 @@ const SamplePrefix& Sample(int64_t unrelated_rows) {
 
 class BenchDesktop : public Desktop {
  public:
-  explicit BenchDesktop(Env& env) : env_(env) {}
   int ShowMessage(std::string_view, std::string_view, int style) override {
     return style == kStyleYesNoInformation ? kAnswerYes : kAnswerOk;
   }
   std::string CurrentDriveText() override { return "c:"; }
-  Status ChangeDirectory(std::string_view folder) override { return env_.ChangeDirectory(folder); }
   void FocusDriveList() override {}
-
- private:
-  Env& env_;
 };
 
 void BM_UpdateRun(benchmark::State& state) {
   const SamplePrefix& sample = Sample(state.range(0));
   std::unique_ptr<Env> env = NewDefaultEnv({sample.root().string()});
-  BenchDesktop desktop(*env);
+  BenchDesktop desktop;
   ConnectionSlot cnMain([&env] { return env->NewConnection(); });
   for (auto _ : state) {
-    if (!RunUpdate(desktop, cnMain).succeeded()) state.SkipWithError("the run failed");
+    if (!RunUpdate(desktop, *env, cnMain).succeeded()) state.SkipWithError("the run failed");
   }
 }
 BENCHMARK(BM_UpdateRun)->Arg(0)->Arg(200000)->Unit(benchmark::kMillisecond);

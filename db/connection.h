@@ -14,16 +14,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "db/status.h"
+#include "db/value.h"
 
 namespace telo {
-
-// One cell read back from the database. Dates come back as ISO text
-// ("YYYY-MM-DD", with " HH:MM:SS" only when the time is not midnight).
-using Value = std::variant<std::monostate, int64_t, double, std::string>;
 
 struct Rows {
   std::vector<std::string> columns;

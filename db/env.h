@@ -34,9 +34,18 @@ class Env {
   // A new, closed connection to a host database.
   virtual std::unique_ptr<Connection> NewConnection() = 0;
 
-  // The path of a per-user VirtualStore copy of `database_path` when one
-  // exists (Windows only); "" otherwise.
-  virtual std::string VirtualStoreCopy(std::string_view database_path) = 0;
+  // UAC file virtualization (Windows Vista and later). A virtualized process
+  // (a legacy program run by a standard user) has its writes under Program
+  // Files redirected to that user's VirtualStore; an elevated one, one run
+  // with UAC off or by SYSTEM, and every process on XP or POSIX is not.
+  virtual bool ProcessIsVirtualized() = 0;
+  // The calling user's VirtualStore copy of `database_path` (a Windows path
+  // under Program Files), when it exists; "" otherwise.
+  virtual std::string OwnVirtualStoreCopy(std::string_view database_path) = 0;
+  // The VirtualStore copies of `database_path` that exist in every user
+  // profile of the machine, the calling user's included, in a stable order;
+  // empty where Windows keeps none.
+  virtual std::vector<std::string> VirtualStoreCopies(std::string_view database_path) = 0;
 };
 
 struct EnvOptions {

@@ -55,7 +55,10 @@ class PosixEnv : public Env {
     return std::make_unique<SqliteConnection>(prefix_, SqliteOptionsFromEnvironment());
   }
 
-  std::string VirtualStoreCopy(std::string_view) override { return ""; }
+  // Wine never virtualizes a program's writes.
+  bool ProcessIsVirtualized() override { return false; }
+  std::string OwnVirtualStoreCopy(std::string_view) override { return ""; }
+  std::vector<std::string> VirtualStoreCopies(std::string_view) override { return {}; }
 
  private:
   std::shared_ptr<const WinePrefix> prefix_;

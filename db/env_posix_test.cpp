@@ -66,7 +66,7 @@ TEST_F(PosixEnvTest, ConnectionsStartClosedAndUseThePrefix) {
   EXPECT_EQ(open.number(), error::kFileNotFound);
   EXPECT_NE(open.message().find((root_ / "dosdevices/c:/Program Files/Corvallo/CVL.MDB").string()),
             std::string::npos);
-  EXPECT_EQ(env_->VirtualStoreCopy("c:\\Program Files\\Corvallo\\CVL.MDB"), "");
+  EXPECT_EQ(env_->OwnVirtualStoreCopy("c:\\Program Files\\Corvallo\\CVL.MDB"), "");
 }
 
 TEST_F(PosixEnvTest, MissingPrefixGivesAnEmptyDriveListAndAProblem) {

@@ -116,7 +116,14 @@ class WindowsEnv final : public Env {
   // Windows redirects a non-elevated program's writes under Program Files to
   // %LOCALAPPDATA%\VirtualStore\Program Files..., so the host may read a
   // per-user copy there instead of the one under Program Files.
-  std::string VirtualStoreCopy(std::string_view database_path) override {
+  // Not yet read from the process token.
+  bool ProcessIsVirtualized() override { return false; }
+
+  std::vector<std::string> VirtualStoreCopies(std::string_view /*database_path*/) override {
+    return {};
+  }
+
+  std::string OwnVirtualStoreCopy(std::string_view database_path) override {
     if (database_path.size() < 3 || database_path[1] != ':' || database_path[2] != '\\') return {};
     const std::string_view below_drive = database_path.substr(3);
     if (!StartsWithNoCase(below_drive, kVirtualizedFolder)) return {};

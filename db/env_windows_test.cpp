@@ -107,14 +107,14 @@ TEST_F(EnvWindowsTest, VirtualStoreCopyIsFoundOnlyUnderProgramFiles) {
   saved.resize(GetEnvironmentVariableW(L"LOCALAPPDATA", saved.data(), MAX_PATH + 1));
   SetEnvironmentVariableW(L"LOCALAPPDATA", local.c_str());
 
-  EXPECT_EQ(env_->VirtualStoreCopy("c:\\Program Files (x86)\\Corvallo\\CVL.MDB"),
+  EXPECT_EQ(env_->OwnVirtualStoreCopy("c:\\Program Files (x86)\\Corvallo\\CVL.MDB"),
             Utf8FromUtf16(copy));
-  EXPECT_THAT(env_->VirtualStoreCopy("d:\\PROGRAM FILES (X86)\\Corvallo\\CVL.MDB"),
+  EXPECT_THAT(env_->OwnVirtualStoreCopy("d:\\PROGRAM FILES (X86)\\Corvallo\\CVL.MDB"),
               HasSubstr("VirtualStore"))
       << "the copy is per user, not per drive, and names are case-insensitive";
-  EXPECT_EQ(env_->VirtualStoreCopy("c:\\Program Files\\Corvallo\\CVL.MDB"), "");
-  EXPECT_EQ(env_->VirtualStoreCopy("c:\\Data\\CVL.MDB"), "") << "not a virtualised folder";
-  EXPECT_EQ(env_->VirtualStoreCopy("c:\\Program Files (x86)\\Corvallo"), "") << "a folder";
+  EXPECT_EQ(env_->OwnVirtualStoreCopy("c:\\Program Files\\Corvallo\\CVL.MDB"), "");
+  EXPECT_EQ(env_->OwnVirtualStoreCopy("c:\\Data\\CVL.MDB"), "") << "not a virtualised folder";
+  EXPECT_EQ(env_->OwnVirtualStoreCopy("c:\\Program Files (x86)\\Corvallo"), "") << "a folder";
 
   SetEnvironmentVariableW(L"LOCALAPPDATA", saved.empty() ? nullptr : saved.c_str());
 }

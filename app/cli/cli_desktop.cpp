@@ -6,9 +6,9 @@
 
 namespace telo {
 
-CliDesktop::CliDesktop(Env& env, std::string drive_letter, bool assume_yes, std::istream& in,
+CliDesktop::CliDesktop(std::string drive_letter, bool assume_yes, std::istream& in,
                        std::ostream& out)
-    : env_(env), drive_text_(drive_letter + ":"), assume_yes_(assume_yes), in_(in), out_(out) {}
+    : drive_text_(drive_letter + ":"), assume_yes_(assume_yes), in_(in), out_(out) {}
 
 int CliDesktop::ShowMessage(std::string_view prompt, std::string_view title, int style) {
   if (style != kStyleYesNoInformation) return kAnswerOk;
@@ -18,14 +18,6 @@ int CliDesktop::ShowMessage(std::string_view prompt, std::string_view title, int
   if (!std::getline(in_, answer)) return kAnswerNo;
   return (answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes") ? kAnswerYes
                                                                                 : kAnswerNo;
-}
-
-Status CliDesktop::ChangeDirectory(std::string_view windows_folder) {
-  return env_.ChangeDirectory(windows_folder);
-}
-
-std::string CliDesktop::VirtualStoreCopy(std::string_view database_path) {
-  return env_.VirtualStoreCopy(database_path);
 }
 
 }  // namespace telo

@@ -1,30 +1,25 @@
 // CliDesktop: the update run's desktop on a terminal. The drive is the one
 // named on the command line; the confirmation is answered by --yes or asked
 // on the terminal; the outcome box is left to the caller, which prints the
-// whole report instead. Directory changes go to the Env, which must outlive it.
+// whole report instead.
 #pragma once
 
 #include <iosfwd>
 #include <string>
 
 #include "app/desktop.h"
-#include "db/env.h"
 
 namespace telo {
 
 class CliDesktop : public Desktop {
  public:
-  CliDesktop(Env& env, std::string drive_letter, bool assume_yes, std::istream& in,
-             std::ostream& out);
+  CliDesktop(std::string drive_letter, bool assume_yes, std::istream& in, std::ostream& out);
 
   int ShowMessage(std::string_view prompt, std::string_view title, int style) override;
   std::string CurrentDriveText() override { return drive_text_; }
-  Status ChangeDirectory(std::string_view windows_folder) override;
   void FocusDriveList() override {}
-  std::string VirtualStoreCopy(std::string_view database_path) override;
 
  private:
-  Env& env_;
   std::string drive_text_;
   bool assume_yes_;
   std::istream& in_;

@@ -65,10 +65,21 @@ json TablesJson(const std::vector<TableCheck>& checks) {
   return tables;
 }
 
+json OptionalText(const std::string& text) { return text.empty() ? json(nullptr) : json(text); }
+
+// What the run's and the check's attempts share: where, and what was found.
+json LocationJson(const FolderAttempt& location) {
+  json entry = {{"folder", location.folder}, {"found", location.folder_found}};
+  if (!location.copy_of.empty()) entry["virtual_store_copy_of"] = location.copy_of;
+  if (!location.folder_found) return entry;
+  entry["database"] = location.database;
+  entry["virtual_store_copy"] = OptionalText(location.virtual_store_copy);
+  return entry;
+}
+
 json AttemptJson(const AttemptReport& attempt) {
-  json entry = {{"folder", attempt.folder}, {"found", attempt.folder_found}};
+  json entry = LocationJson(attempt);
   if (!attempt.folder_found) return entry;
-  entry["database"] = attempt.database;
   entry["open"] = StatusJson(attempt.open);
   if (!attempt.opened()) return entry;
   entry["begin"] = StatusJson(attempt.begin);
@@ -79,16 +90,13 @@ json AttemptJson(const AttemptReport& attempt) {
   entry["commit"] = attempt.commit_attempted ? StatusJson(attempt.commit) : json(nullptr);
   entry["verification"] = TablesJson(attempt.verification);
   entry["close"] = StatusJson(attempt.close);
-  entry["virtual_store_copy"] =
-      attempt.virtual_store_copy.empty() ? json(nullptr) : json(attempt.virtual_store_copy);
   entry["fully_patched"] = attempt.fully_patched();
   return entry;
 }
 
 json CheckAttemptJson(const CheckAttempt& attempt) {
-  json entry = {{"folder", attempt.folder}, {"found", attempt.folder_found}};
+  json entry = LocationJson(attempt);
   if (!attempt.folder_found) return entry;
-  entry["database"] = attempt.database;
   entry["open"] = StatusJson(attempt.open);
   if (!attempt.opened()) return entry;
   entry["tables"] = TablesJson(attempt.tables);

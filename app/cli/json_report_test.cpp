@@ -9,6 +9,7 @@
 #include "app/fake_desktop.h"
 #include "app/update_run.h"
 #include "db/fake_connection.h"
+#include "db/fake_env.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -18,11 +19,12 @@ using nlohmann::json;
 
 TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
   FakeDesktop desktop;
-  desktop.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  FakeEnv env;
+  env.existing_folders = {"C:\\Program Files\\Corvallo\\"};
   FakeDatabase database;
   database.faults.fail_execute_containing = "Delete From SCSS_Configuration";
   ConnectionSlot cnMain(database.Factory());
-  const RunReport report = RunUpdate(desktop, cnMain);
+  const RunReport report = RunUpdate(desktop, env, cnMain);
 
   const json document = json::parse(RunReportJson(report, 1));
   EXPECT_EQ(document["command"], "run");

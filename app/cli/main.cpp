@@ -51,9 +51,9 @@ int Run(const telo::CliOptions& options) {
     return kExitUsage;
   }
   std::unique_ptr<telo::Env> env = OpenEnv(options);
-  telo::CliDesktop desktop(*env, options.drive, options.assume_yes, std::cin, std::cerr);
+  telo::CliDesktop desktop(options.drive, options.assume_yes, std::cin, std::cerr);
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
-  const telo::RunReport report = telo::RunUpdate(desktop, cnMain);
+  const telo::RunReport report = telo::RunUpdate(desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report);
   std::cout << (options.json ? telo::RunReportJson(report, exit_code)
                              : telo::DescribeReport(report, telo::ReportDetail::kEveryProcedure));
@@ -62,9 +62,9 @@ int Run(const telo::CliOptions& options) {
 
 int Check(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = OpenEnv(options);
-  telo::CliDesktop desktop(*env, options.drive, false, std::cin, std::cerr);
+  telo::CliDesktop desktop(options.drive, false, std::cin, std::cerr);
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
-  const telo::CheckReport report = telo::RunCheck(desktop, cnMain);
+  const telo::CheckReport report = telo::RunCheck(desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report);
   std::cout << (options.json ? telo::CheckReportJson(report, exit_code)
                              : telo::DescribeCheck(report));

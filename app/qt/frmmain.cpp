@@ -100,8 +100,8 @@ void frmMain::FillDriveList() {
 
 // The update run, to its end on this thread.
 void frmMain::cmdUpdate_Click() {
-  QtDesktop desktop(*this, *drvMain, env_);
-  RunUpdate(desktop, cnMain);
+  QtDesktop desktop(*this, *drvMain);
+  RunUpdate(desktop, env_, cnMain);
 }
 
 void frmMain::cmdCancel_Click() { close(); }
@@ -110,7 +110,7 @@ bool frmMain::WarnWhenNoDrives() {
   if (drvMain->count() > 0) return false;
   std::string problem = env_.DriveProblem();
   if (problem.empty()) problem = "No drives were found on this computer.";
-  QtDesktop desktop(*this, *drvMain, env_);
+  QtDesktop desktop(*this, *drvMain);
   desktop.ShowMessage(problem, kWindowCaption, kStyleOkWarning);
   return true;
 }

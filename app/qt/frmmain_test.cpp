@@ -30,6 +30,7 @@
 #include "app/update_run.h"
 #include "app/verify.h"
 #include "db/fake_connection.h"
+#include "db/fake_env.h"
 #include "tools/sample_db.h"
 
 namespace {
@@ -37,26 +38,13 @@ namespace {
 using telo::frmMain;
 
 // Drives and folders as the test sets them; connections go to a FakeDatabase.
-class TestEnv : public telo::Env {
+class TestEnv : public telo::FakeEnv {
  public:
-  std::vector<std::string> drives = {"a: [floppy]", "c: [drive_c]", "d: [data]"};
-  std::string current = "c: [drive_c]";
-  std::string problem;
-  std::set<std::string> folders;
-  telo::FakeDatabase database;
-  std::vector<std::string> directory_changes;
-
-  std::vector<std::string> DriveEntries() override { return drives; }
-  std::string CurrentDriveEntry() override { return current; }
-  std::string DriveProblem() override { return problem; }
-  telo::Status ChangeDirectory(std::string_view folder) override {
-    directory_changes.emplace_back(folder);
-    if (folders.contains(std::string(folder))) return telo::Status::Ok();
-    return telo::Status::Error(telo::error::kPathNotFound,
-                               "Path not found: " + std::string(folder));
+  TestEnv() {
+    drive_entries = {"a: [floppy]", "c: [drive_c]", "d: [data]"};
+    connections = database.Factory();
   }
-  std::unique_ptr<telo::Connection> NewConnection() override { return database.Factory()(); }
-  std::string VirtualStoreCopy(std::string_view) override { return {}; }
+  telo::FakeDatabase database;
 };
 
 QString ScreenshotPath(const QString& name) {
@@ -280,7 +268,7 @@ class FrmMainTest : public QObject {
 
   void driveListShowsTheEnvsDrivesOnTheCurrentOne() {
     TestEnv env;
-    env.current = "d: [data]";
+    env.current_drive_entry = "d: [data]";
     frmMain window(env);
     auto* list = Control<QComboBox>(window, "drvMain");
     QVERIFY(!list->isEditable());
@@ -327,7 +315,7 @@ class FrmMainTest : public QObject {
 
   void answeringNoFocusesDriveListAndShowsNothingMore() {
     TestEnv env;
-    env.folders = {"c:\\Program Files\\Corvallo\\"};
+    env.existing_folders = {"c:\\Program Files\\Corvallo\\"};
     frmMain window(env);
     QVERIFY(ShowAndActivate(window));
     auto* cancel = Control<QPushButton>(window, "cmdCancel");
@@ -350,7 +338,7 @@ class FrmMainTest : public QObject {
 
   void yesPatchesTheDriveChosenInTheListAndReportsSuccess() {
     TestEnv env;
-    env.folders = {"d:\\Program Files\\Corvallo\\"};
+    env.existing_folders = {"d:\\Program Files\\Corvallo\\"};
     frmMain window(env);
     QVERIFY(ShowAndActivate(window));
     Control<QComboBox>(window, "drvMain")->setCurrentIndex(2);  // "d: [data]"
@@ -427,7 +415,8 @@ class FrmMainTest : public QObject {
     desktop.drive_text = "c: [drive_c]";
     telo::FakeDatabase unused;
     telo::ConnectionSlot slot(unused.Factory());
-    telo::RunUpdate(desktop, slot);
+    telo::FakeEnv no_folders;
+    telo::RunUpdate(desktop, no_folders, slot);
     QCOMPARE(desktop.messages.size(), 2u);
 
     QCOMPARE(boxes.size(), 2u);
@@ -441,23 +430,23 @@ class FrmMainTest : public QObject {
 
   void emptyDriveListWarnsWithTheEnvsProblem() {
     TestEnv env;
-    env.drives.clear();
-    env.current.clear();
-    env.problem = "There is no Wine prefix at /home/nobody/.wine.";
+    env.drive_entries.clear();
+    env.current_drive_entry.clear();
+    env.drive_problem = "There is no Wine prefix at /home/nobody/.wine.";
     frmMain window(env);
     QVERIFY(ShowAndActivate(window));
     BoxAnswerer answerer({QMessageBox::Ok}, QStringLiteral("no-drives-box"));
     QVERIFY(window.WarnWhenNoDrives());
     const std::vector<SeenBox>& boxes = answerer.seen();
     QCOMPARE(boxes.size(), 1u);
-    QCOMPARE(boxes[0].text, telo::ToQString(env.problem));
+    QCOMPARE(boxes[0].text, telo::ToQString(env.drive_problem));
     QCOMPARE(boxes[0].title, QStringLiteral("TELO Database Update"));
     QCOMPARE(boxes[0].icon, QMessageBox::Warning);
   }
 
   void cancelClosesWindowAndEndsEventLoopWithZero() {
     TestEnv env;
-    env.folders = {"c:\\Program Files\\Corvallo\\"};
+    env.existing_folders = {"c:\\Program Files\\Corvallo\\"};
     frmMain window(env);
     QVERIFY(ShowAndActivate(window));
     BoxAnswerer answerer({}, QStringLiteral("cancel-box"));

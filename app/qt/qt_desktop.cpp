@@ -59,14 +59,6 @@ int QtDesktop::ShowMessage(std::string_view prompt, std::string_view title, int 
 
 std::string QtDesktop::CurrentDriveText() { return drive_list_.currentText().toStdString(); }
 
-Status QtDesktop::ChangeDirectory(std::string_view windows_folder) {
-  return env_.ChangeDirectory(windows_folder);
-}
-
 void QtDesktop::FocusDriveList() { drive_list_.setFocus(Qt::OtherFocusReason); }
-
-std::string QtDesktop::VirtualStoreCopy(std::string_view database_path) {
-  return env_.VirtualStoreCopy(database_path);
-}
 
 }  // namespace telo

@@ -43,7 +43,7 @@ bool FrmMain::Create(HINSTANCE instance) {
                       CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, instance, this);
   if (!frmMain) return false;
   if (!CreateControls(instance, dpi)) return false;
-  desktop_ = std::make_unique<WinDesktop>(frmMain, drvMain, env_);
+  desktop_ = std::make_unique<WinDesktop>(frmMain, drvMain);
   FillDriveList();
   return true;
 }
@@ -91,7 +91,7 @@ void FrmMain::Show(int show_command) {
   SetFocus(drvMain);
 }
 
-void FrmMain::cmdUpdate_Click() { RunUpdate(*desktop_, cnMain); }
+void FrmMain::cmdUpdate_Click() { RunUpdate(*desktop_, env_, cnMain); }
 
 void FrmMain::cmdCancel_Click() { DestroyWindow(frmMain); }
 

@@ -14,6 +14,7 @@
 #include "app/win32/test_support.h"
 #include "app/win32/win_desktop.h"
 #include "db/fake_connection.h"
+#include "db/fake_env.h"
 
 namespace telo::win32 {
 namespace {
@@ -22,23 +23,15 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using namespace telo::win32::testing;
 
-class FakeEnv : public Env {
+// Three drives, one with a non-ASCII letter and label; no install folder.
+class TestEnv : public FakeEnv {
  public:
-  std::vector<std::string> drives = {"c: [SYSTEM]", "d: [DATA]", "\xC3\xA9: [DONN\xC3\x89\x45S]"};
-  std::string current = "d: [DATA]";
-  std::vector<std::string> directory_changes;
-  std::string virtual_store_copy;
-  FakeDatabase database;
-
-  std::vector<std::string> DriveEntries() override { return drives; }
-  std::string CurrentDriveEntry() override { return current; }
-  std::string DriveProblem() override { return {}; }
-  Status ChangeDirectory(std::string_view folder) override {
-    directory_changes.emplace_back(folder);
-    return Status::Error(error::kPathNotFound, "The system cannot find the path specified.");
+  TestEnv() {
+    drive_entries = {"c: [SYSTEM]", "d: [DATA]", "\xC3\xA9: [DONN\xC3\x89\x45S]"};
+    current_drive_entry = "d: [DATA]";
+    connections = database.Factory();
   }
-  std::unique_ptr<Connection> NewConnection() override { return database.Factory()(); }
-  std::string VirtualStoreCopy(std::string_view) override { return virtual_store_copy; }
+  FakeDatabase database;
 };
 
 // Answers the next box that `owner` shows with button `answer` and keeps
@@ -112,7 +105,7 @@ class FrmMainTest : public ::testing::Test {
   }
   HWND drvMain() const { return form_.control(kIdDrvMain); }
 
-  FakeEnv env_;
+  TestEnv env_;
   FrmMain form_{env_};
 };
 
@@ -136,10 +129,10 @@ TEST_F(FrmMainTest, DriveListHoldsTheEnvsDrivesAndStartsOnTheCurrentOne) {
   HWND list = drvMain();
   ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
-  WinDesktop desktop(form_.hwnd(), list, env_);
+  WinDesktop desktop(form_.hwnd(), list);
   EXPECT_EQ(desktop.CurrentDriveText(), "d: [DATA]");
   SendMessageW(list, CB_SETCURSEL, 2, 0);
-  EXPECT_EQ(desktop.CurrentDriveText(), env_.drives[2]);  // UTF-8 both ways
+  EXPECT_EQ(desktop.CurrentDriveText(), env_.drive_entries[2]);  // UTF-8 both ways
 }
 
 TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
@@ -147,10 +140,10 @@ TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
   GetWindowRect(drvMain(), &field);
   EXPECT_EQ(field.bottom - field.top, TwipsToPixels(315, ScreenDpi().y));
 
-  FakeEnv many;
-  many.drives.clear();
+  TestEnv many;
+  many.drive_entries.clear();
   for (char letter = 'c'; letter <= 'p'; ++letter)
-    many.drives.push_back(std::string(1, letter) + ":");
+    many.drive_entries.push_back(std::string(1, letter) + ":");
   FrmMain form(many);
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));
   form.Show(SW_SHOWNORMAL);
@@ -168,7 +161,7 @@ TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
 }
 
 TEST_F(FrmMainTest, BoxesAreOwnedByFrmMainWithTheStylesButtonsAndIcon) {
-  WinDesktop desktop(form_.hwnd(), drvMain(), env_);
+  WinDesktop desktop(form_.hwnd(), drvMain());
   struct Case {
     int style;
     int answer;
@@ -190,15 +183,6 @@ TEST_F(FrmMainTest, BoxesAreOwnedByFrmMainWithTheStylesButtonsAndIcon) {
     EXPECT_EQ(box.default_id, c.buttons.front());
     EXPECT_EQ(box.icon, LoadIconW(nullptr, c.icon));
   }
-}
-
-TEST_F(FrmMainTest, DesktopPassesDirectoryChangesAndVirtualStoreLookUpsToTheEnv) {
-  WinDesktop desktop(form_.hwnd(), drvMain(), env_);
-  EXPECT_EQ(desktop.ChangeDirectory("x:\\Folder\\").number(), error::kPathNotFound);
-  EXPECT_THAT(env_.directory_changes, ElementsAre("x:\\Folder\\"));
-  env_.virtual_store_copy = "C:\\Users\\u\\AppData\\Local\\VirtualStore\\CVL.MDB";
-  EXPECT_EQ(desktop.VirtualStoreCopy("c:\\Program Files\\Corvallo\\CVL.MDB"),
-            env_.virtual_store_copy);
 }
 
 TEST_F(FrmMainTest, UpdateAnsweredNoTouchesNothingAndFocusesTheDriveList) {

@@ -1,4 +1,4 @@
-// WinDesktop over MessageBoxW, the drive list's window text and the Env.
+// WinDesktop over MessageBoxW and the drive list's window text.
 #include "app/win32/win_desktop.h"
 
 #include "db/ado/utf16.h"
@@ -12,15 +12,7 @@ int WinDesktop::ShowMessage(std::string_view prompt, std::string_view title, int
 
 std::string WinDesktop::CurrentDriveText() { return WindowText(drive_list_); }
 
-Status WinDesktop::ChangeDirectory(std::string_view windows_folder) {
-  return env_.ChangeDirectory(windows_folder);
-}
-
 void WinDesktop::FocusDriveList() { SetFocus(drive_list_); }
-
-std::string WinDesktop::VirtualStoreCopy(std::string_view database_path) {
-  return env_.VirtualStoreCopy(database_path);
-}
 
 std::string WindowText(HWND window) {
   std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');

@@ -9,6 +9,7 @@
 #include "app/update_run.h"
 #include "db/ado/ado_connection.h"
 #include "db/ado/com_apartment.h"
+#include "db/fake_env.h"
 
 namespace telo {
 namespace {
@@ -20,10 +21,11 @@ TEST(AdoUpdateRunTest, ReportSaysTheDatabaseCouldNotBeOpened) {
   ASSERT_TRUE(com.status().ok()) << com.status().ToString();
   FakeDesktop desktop;
   desktop.drive_text = "q: [NO JET]";
-  desktop.existing_folders = {InstallFolder('q', kInstallAttempts[0])};
+  FakeEnv env;
+  env.existing_folders = {InstallFolder('q', kInstallAttempts[0])};
   ConnectionSlot cnMain(&NewAdoConnection);
 
-  const RunReport report = RunUpdate(desktop, cnMain);
+  const RunReport report = RunUpdate(desktop, env, cnMain);
 
   ASSERT_FALSE(report.attempts.empty());
   const AttemptReport& attempt = report.attempts[0];

@@ -1,0 +1,92 @@
+// Declared Jet column types; see the header.
+#include "db/jet_types.h"
+
+#include <cctype>
+#include <charconv>
+#include <string>
+
+namespace telo {
+namespace {
+
+struct TypeName {
+  std::string_view name;
+  JetType type;
+};
+
+constexpr TypeName kTypeNames[] = {
+    {"BYTE", JetType::kByte},          {"TINYINT", JetType::kByte},
+    {"SHORT", JetType::kShort},        {"SMALLINT", JetType::kShort},
+    {"INTEGER2", JetType::kShort},     {"LONG", JetType::kLong},
+    {"INTEGER", JetType::kLong},       {"INT", JetType::kLong},
+    {"INTEGER4", JetType::kLong},      {"COUNTER", JetType::kLong},
+    {"AUTOINCREMENT", JetType::kLong}, {"SINGLE", JetType::kSingle},
+    {"REAL", JetType::kSingle},        {"FLOAT4", JetType::kSingle},
+    {"IEEESINGLE", JetType::kSingle},  {"DOUBLE", JetType::kDouble},
+    {"FLOAT", JetType::kDouble},       {"FLOAT8", JetType::kDouble},
+    {"IEEEDOUBLE", JetType::kDouble},  {"NUMBER", JetType::kDouble},
+    {"CURRENCY", JetType::kCurrency},  {"MONEY", JetType::kCurrency},
+    {"DECIMAL", JetType::kDecimal},    {"NUMERIC", JetType::kDecimal},
+    {"DEC", JetType::kDecimal},        {"DATETIME", JetType::kDateTime},
+    {"DATE", JetType::kDateTime},      {"TIME", JetType::kDateTime},
+    {"TIMESTAMP", JetType::kDateTime}, {"TEXT", JetType::kText},
+    {"CHAR", JetType::kText},          {"VARCHAR", JetType::kText},
+    {"STRING", JetType::kText},        {"MEMO", JetType::kText},
+    {"LONGTEXT", JetType::kText},      {"BIT", JetType::kBoolean},
+    {"YESNO", JetType::kBoolean},      {"LOGICAL", JetType::kBoolean},
+    {"BOOLEAN", JetType::kBoolean},
+};
+
+std::string LeadingWord(std::string_view declared, std::size_t* end) {
+  std::size_t start = 0;
+  while (start < declared.size() && std::isspace(static_cast<unsigned char>(declared[start]))) {
+    ++start;
+  }
+  std::string word;
+  std::size_t pos = start;
+  for (; pos < declared.size() && std::isalnum(static_cast<unsigned char>(declared[pos])); ++pos) {
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(declared[pos])));
+  }
+  *end = pos;
+  return word;
+}
+
+// "(p,s)" or "(p)" right after the type name, blanks allowed.
+void ReadPrecisionAndScale(std::string_view rest, JetColumnType* column) {
+  const std::size_t open = rest.find_first_not_of(' ');
+  const std::size_t close = rest.find(')');
+  if (open == std::string_view::npos || rest[open] != '(' || close == std::string_view::npos)
+    return;
+  std::string inside;
+  for (char c : rest.substr(open + 1, close - open - 1)) {
+    if (c != ' ') inside += c;
+  }
+  const std::size_t comma = inside.find(',');
+  const std::string precision_text = inside.substr(0, comma);
+  const std::string scale_text = comma == std::string::npos ? "0" : inside.substr(comma + 1);
+  int precision = 0;
+  int scale = 0;
+  const char* p_end = precision_text.data() + precision_text.size();
+  const char* s_end = scale_text.data() + scale_text.size();
+  if (std::from_chars(precision_text.data(), p_end, precision).ptr != p_end ||
+      std::from_chars(scale_text.data(), s_end, scale).ptr != s_end) {
+    return;
+  }
+  if (precision < 1 || precision > 28 || scale < 0 || scale > precision) return;
+  column->precision = precision;
+  column->scale = scale;
+}
+
+}  // namespace
+
+JetColumnType ParseJetColumnType(std::string_view declared) {
+  std::size_t end = 0;
+  const std::string word = LeadingWord(declared, &end);
+  JetColumnType column;
+  for (const TypeName& entry : kTypeNames) {
+    if (entry.name == word) column.type = entry.type;
+  }
+  if (column.type == JetType::kDecimal) ReadPrecisionAndScale(declared.substr(end), &column);
+  return column;
+}
+
+}  // namespace telo
