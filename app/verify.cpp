@@ -2,8 +2,10 @@
 #include "app/verify.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <optional>
 
 #include "patch/literals.h"
@@ -12,75 +14,137 @@
 namespace telo {
 namespace {
 
-// One cell in a form that compares by value: a date as ISO text, a number
-// as a double. `text` keeps what could not be read as either.
-struct Cell {
-  bool is_number = false;
-  double number = 0;
-  std::string text;
+// A number literal as exact decimal text without redundant zeros ("23.660"
+// -> "23.66", "012" -> "12", "-0" -> "0"); nullopt for anything that isn't
+// digits with at most one point and an optional sign.
+std::optional<std::string> CanonicalDecimal(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  const std::size_t point = text.find('.');
+  std::string_view whole = text.substr(0, point);
+  std::string_view fraction = point == std::string_view::npos ? "" : text.substr(point + 1);
+  if (whole.empty() && fraction.empty()) return std::nullopt;
+  for (std::string_view part : {whole, fraction}) {
+    for (char c : part) {
+      if (c < '0' || c > '9') return std::nullopt;
+    }
+  }
+  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  std::string canonical = whole.empty() ? "0" : std::string(whole);
+  if (!fraction.empty()) canonical += "." + std::string(fraction);
+  if (negative && canonical != "0") canonical.insert(0, "-");
+  return canonical;
+}
+
+// One value that a patch statement writes, read once from its literal.
+struct ExpectedCell {
+  std::string_view literal;
+  std::optional<CivilDate> date;  // a date literal
+  std::string exact;              // a number literal as canonical decimal text
+  double number = 0;              // and as the nearest double
 };
 
-using Row = std::vector<Cell>;
-
-bool SameCell(const Cell& a, const Cell& b) {
-  if (a.is_number != b.is_number) return false;
-  if (!a.is_number) return a.text == b.text;
-  const double scale = std::max({1.0, std::fabs(a.number), std::fabs(b.number)});
-  return std::fabs(a.number - b.number) <= 1e-9 * scale;
-}
-
-bool CellLess(const Cell& a, const Cell& b) {
-  if (a.is_number != b.is_number) return a.is_number;
-  return a.is_number ? a.number < b.number : a.text < b.text;
-}
-
-bool RowLess(const Row& a, const Row& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), CellLess);
-}
-
-Cell NumberCell(double value) { return Cell{true, value, {}}; }
-
-Cell ExpectedCell(std::string_view literal) {
-  if (auto date = ParseJetDateLiteral(literal)) return Cell{false, 0, date->Iso()};
-  return NumberCell(std::strtod(std::string(literal).c_str(), nullptr));
-}
-
-std::optional<double> NumberFromText(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size()) return std::nullopt;
-  return value;
-}
-
-// Reads a database value the way the expected cell is written: dates as
-// their day (a midnight time is dropped), numbers as numbers.
-Cell ActualCell(const Value& value, const Cell& like) {
-  if (std::holds_alternative<int64_t>(value)) {
-    return NumberCell(static_cast<double>(std::get<int64_t>(value)));
+ExpectedCell ReadLiteral(std::string_view literal) {
+  ExpectedCell cell{literal, ParseJetDateLiteral(literal), {}, 0};
+  if (!cell.date) {
+    cell.exact = CanonicalDecimal(literal).value_or(std::string(literal));
+    std::from_chars(cell.exact.data(), cell.exact.data() + cell.exact.size(), cell.number);
   }
-  if (std::holds_alternative<double>(value)) return NumberCell(std::get<double>(value));
-  if (!std::holds_alternative<std::string>(value)) return Cell{false, 0, "Null"};
-  const std::string& text = std::get<std::string>(value);
-  if (like.is_number) {
-    if (auto number = NumberFromText(text)) return NumberCell(*number);
-    return Cell{false, 0, text};
-  }
-  if (text.size() == 19 && text.ends_with(" 00:00:00")) return Cell{false, 0, text.substr(0, 10)};
-  return Cell{false, 0, text};
+  return cell;
 }
 
-std::string Show(const Row& row) {
+using ExpectedRow = std::vector<ExpectedCell>;
+
+// A double read back from a column equals the literal's nearest double;
+// a few units in the last place are allowed for another parser's rounding.
+bool SameDouble(double actual, double expected) {
+  const double scale = std::max(std::fabs(actual), std::fabs(expected));
+  return std::fabs(actual - expected) <= scale * 0x1p-50;
+}
+
+// A Single holds the float nearest the literal, give or take one step.
+bool SameSingle(float actual, double expected) {
+  const float wanted = static_cast<float>(expected);
+  return actual == wanted || actual == std::nextafter(wanted, HUGE_VALF) ||
+         actual == std::nextafter(wanted, -HUGE_VALF);
+}
+
+bool SameDate(std::string_view iso, const CivilDate& date) {
+  const std::string day = date.Iso();
+  return iso == day || iso == day + " 00:00:00";
+}
+
+std::string CurrencyDigits(const Currency& currency) { return ValueText(Value(currency)); }
+
+// Does a value read back hold what the literal writes, judged the way its
+// column holds values? Whole numbers, Currency, Decimal and number text must
+// equal the literal exactly (1543.3 in a Long Integer column reads back as
+// 1543, which is a real difference); Single and Double are compared at their
+// own precision; dates by their day, at midnight.
+bool Holds(const Value& actual, const ExpectedCell& expected) {
+  if (expected.date) {
+    if (const auto* date = std::get_if<DateTime>(&actual))
+      return SameDate(date->iso, *expected.date);
+    if (const auto* text = std::get_if<std::string>(&actual))
+      return SameDate(*text, *expected.date);
+    return false;
+  }
+  struct Visitor {
+    const ExpectedCell& expected;
+    bool operator()(std::monostate) const { return false; }
+    bool operator()(int64_t number) const { return std::to_string(number) == expected.exact; }
+    bool operator()(double number) const { return SameDouble(number, expected.number); }
+    bool operator()(float number) const { return SameSingle(number, expected.number); }
+    bool operator()(const Currency& currency) const {
+      return CanonicalDecimal(CurrencyDigits(currency)) == expected.exact;
+    }
+    bool operator()(const Decimal& decimal) const {
+      return CanonicalDecimal(decimal.digits) == expected.exact;
+    }
+    bool operator()(const DateTime&) const { return false; }
+    bool operator()(const std::string& text) const {
+      return CanonicalDecimal(text) == expected.exact;
+    }
+  };
+  return std::visit(Visitor{expected}, actual);
+}
+
+bool RowHolds(const std::vector<Value>& actual, const ExpectedRow& expected) {
+  if (actual.size() < expected.size()) return false;
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    if (!Holds(actual[i], expected[i])) return false;
+  }
+  return true;
+}
+
+std::size_t CellsHeld(const std::vector<Value>& actual, const ExpectedRow& expected) {
+  std::size_t held = 0;
+  for (std::size_t i = 0; i < expected.size() && i < actual.size(); ++i) {
+    if (Holds(actual[i], expected[i])) ++held;
+  }
+  return held;
+}
+
+std::string ShowExpected(const ExpectedRow& row) {
   std::string shown = "(";
   for (std::size_t i = 0; i < row.size(); ++i) {
     if (i > 0) shown += ", ";
-    if (!row[i].is_number) {
-      shown += row[i].text;
-      continue;
-    }
-    char number[32];
-    std::snprintf(number, sizeof number, "%.10g", row[i].number);
-    shown += number;
+    shown += row[i].date ? row[i].date->Iso() : std::string(row[i].literal);
+  }
+  return shown + ")";
+}
+
+std::string ShowActual(const std::vector<Value>& row, std::size_t columns) {
+  std::string shown = "(";
+  for (std::size_t i = 0; i < row.size() && i < columns; ++i) {
+    if (i > 0) shown += ", ";
+    shown += ValueText(row[i]);
   }
   return shown + ")";
 }
@@ -92,6 +156,27 @@ std::string Join(const std::vector<std::string_view>& items, std::string_view se
     joined += items[i];
   }
   return joined;
+}
+
+// What a refilled table must hold after the patch: its inserts' rows, and
+// the query that reads those columns back.
+struct ExpectedTable {
+  std::string query;
+  std::vector<ExpectedRow> rows;
+};
+
+ExpectedTable ReadExpectedTable(const TableStatements& statements) {
+  ExpectedTable table;
+  std::vector<std::string_view> columns;
+  for (std::string_view statement : statements.statements) {
+    auto insert = ParseInsertStatement(statement);
+    if (!insert) continue;
+    columns = insert->columns;
+    ExpectedRow& row = table.rows.emplace_back();
+    for (std::string_view literal : insert->values) row.push_back(ReadLiteral(literal));
+  }
+  table.query = "SELECT " + Join(columns, ", ") + " FROM " + std::string(statements.table);
+  return table;
 }
 
 const TableStatements* FindTable(std::string_view table) {
@@ -110,52 +195,68 @@ TableCheck ReadFailure(TableCheck check, Status status) {
   return check;
 }
 
-TableCheck CompareRows(TableCheck check, std::vector<Row> expected, std::vector<Row> actual) {
+// Pairs every expected row with a row read back, in any order; rows come
+// back in the order they were written, so the first guess nearly always holds.
+TableCheck CompareRows(TableCheck check, const std::vector<ExpectedRow>& expected,
+                       const std::vector<std::vector<Value>>& actual) {
   if (expected.size() != actual.size()) {
     check.state = TableState::kDiffers;
     check.detail = std::to_string(actual.size()) + " rows where the patch writes " +
                    std::to_string(expected.size());
     return check;
   }
-  std::sort(expected.begin(), expected.end(), RowLess);
-  std::sort(actual.begin(), actual.end(), RowLess);
+  std::vector<bool> paired(actual.size(), false);
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    if (!std::equal(expected[i].begin(), expected[i].end(), actual[i].begin(), actual[i].end(),
-                    SameCell)) {
-      check.state = TableState::kDiffers;
-      check.detail = "row " + Show(actual[i]) + " where the patch writes " + Show(expected[i]);
-      return check;
+    std::size_t match = i;
+    if (paired[i] || !RowHolds(actual[i], expected[i])) {
+      match = 0;
+      while (match < actual.size() && (paired[match] || !RowHolds(actual[match], expected[i]))) {
+        ++match;
+      }
     }
+    if (match < actual.size()) {
+      paired[match] = true;
+      continue;
+    }
+    std::size_t nearest = actual.size();
+    for (std::size_t j = 0; j < actual.size(); ++j) {
+      if (paired[j]) continue;
+      if (nearest == actual.size() ||
+          CellsHeld(actual[j], expected[i]) > CellsHeld(actual[nearest], expected[i])) {
+        nearest = j;
+      }
+    }
+    check.state = TableState::kDiffers;
+    check.detail = "row " + ShowActual(actual[nearest], expected[i].size()) +
+                   " where the patch writes " + ShowExpected(expected[i]);
+    return check;
   }
   return check;
+}
+
+// The expected contents of every refilled table, read from the statement
+// constants once per process.
+const ExpectedTable& ExpectedTableFor(const TableStatements& statements) {
+  static const std::map<std::string_view, ExpectedTable> tables = [] {
+    std::map<std::string_view, ExpectedTable> all;
+    for (const PatchProcedure* procedure : PatchSequence()) {
+      for (const TableStatements& table : procedure->tables()) {
+        all.emplace(table.table, ReadExpectedTable(table));
+      }
+    }
+    return all;
+  }();
+  return tables.at(statements.table);
 }
 
 TableCheck CheckRefilledTable(Connection& connection, const TableStatements& statements) {
   TableCheck check;
   check.table = statements.table;
-  std::vector<Row> expected;
-  std::vector<std::string_view> columns;
-  for (std::string_view statement : statements.statements) {
-    auto insert = ParseInsertStatement(statement);
-    if (!insert) continue;
-    columns = insert->columns;
-    Row row;
-    for (std::string_view literal : insert->values) row.push_back(ExpectedCell(literal));
-    expected.push_back(std::move(row));
-  }
+  const ExpectedTable& expected = ExpectedTableFor(statements);
   Rows rows;
-  Status status = connection.Query(
-      "SELECT " + Join(columns, ", ") + " FROM " + std::string(statements.table), &rows);
+  Status status = connection.Query(expected.query, &rows);
   if (!status.ok()) return ReadFailure(check, status);
-  std::vector<Row> actual;
-  for (const std::vector<Value>& values : rows.rows) {
-    Row row;
-    for (std::size_t i = 0; i < values.size() && i < expected.front().size(); ++i) {
-      row.push_back(ActualCell(values[i], expected.front()[i]));
-    }
-    actual.push_back(std::move(row));
-  }
-  return CompareRows(check, std::move(expected), std::move(actual));
+  return CompareRows(check, expected.rows, rows.rows);
 }
 
 // An updated table is up to date when every row that an update names holds
@@ -175,19 +276,17 @@ TableCheck CheckUpdatedTable(Connection& connection, const TableStatements& stat
     Rows rows;
     Status status = connection.Query(query, &rows);
     if (!status.ok()) return ReadFailure(check, status);
-    const Cell wanted = ExpectedCell(update->value);
+    const ExpectedCell wanted = ReadLiteral(update->value);
     for (const std::vector<Value>& values : rows.rows) {
-      const Cell actual = ActualCell(values.at(0), wanted);
-      if (!SameCell(actual, wanted)) {
-        check.state = TableState::kDiffers;
-        check.detail = std::string(update->column) + " " + Show({actual}) +
-                       " where the patch sets " + Show({wanted});
-        if (!update->where_column.empty()) {
-          check.detail += " for " + std::string(update->where_column) + " in (" +
-                          std::string(update->where_list) + ")";
-        }
-        return check;
+      if (Holds(values.at(0), wanted)) continue;
+      check.state = TableState::kDiffers;
+      check.detail = std::string(update->column) + " (" + ValueText(values.at(0)) +
+                     ") where the patch sets (" + std::string(update->value) + ")";
+      if (!update->where_column.empty()) {
+        check.detail += " for " + std::string(update->where_column) + " in (" +
+                        std::string(update->where_list) + ")";
       }
+      return check;
     }
   }
   return check;

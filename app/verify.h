@@ -1,9 +1,11 @@
 // Verification: does a table hold what the patch writes? The expected
 // contents are read from the patch statements themselves (the rows of the
-// inserts, the values and conditions of the updates), so the statement
-// constants stay the one source of the patch data. Values are compared, not
-// texts: a date equals its literal's date, 23.660 equals 23.66, 12 equals
-// 12.0. Row order doesn't matter. Only reads through Connection::Query.
+// inserts, the values and conditions of the updates), once per process, so
+// the statement constants stay the one source of the patch data. Values are
+// compared the way their column holds them, not as texts: a Single as a
+// float, a Double as a double, whole numbers, Currency, Decimal and numbers
+// kept as text exactly (23.660 = 23.66, but 1543 != 1543.3), dates by their
+// day. Row order doesn't matter. Only reads through Connection::Query.
 #pragma once
 
 #include <string>

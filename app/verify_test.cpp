@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "db/fake_connection.h"
 #include "patch/sequence.h"
 
@@ -76,6 +78,48 @@ TEST_F(VerifyTest, ComparesValuesNotSpellings) {
       whole_and_timed;
   TableCheck check = CheckTable(*connection_, "NSC10_Configuration");
   EXPECT_EQ(check.state, TableState::kUpToDate) << check.detail;
+}
+
+// A value is judged the way its column holds it: a Single or Double at its
+// own precision, exact types (whole numbers, Currency, Decimal, numbers kept
+// as text) exactly, so that a column that can't hold the value shows up.
+TEST_F(VerifyTest, EachValueIsComparedTheWayItsColumnHoldsIt) {
+  struct Case {
+    const char* column;
+    Value matval[3];  // 23.435, 23.887 and 23.660 as the column returns them
+    bool up_to_date;
+  };
+  const Case cases[] = {
+      {"SINGLE", {23.435f, 23.887f, 23.66f}, true},
+      {"DOUBLE", {23.435, 23.887, 23.66}, true},
+      {"CURRENCY", {Currency{234350}, Currency{238870}, Currency{236600}}, true},
+      {"DECIMAL(10,3)", {Decimal{"23.435"}, Decimal{"23.887"}, Decimal{"23.660"}}, true},
+      {"TEXT", {std::string("23.435"), std::string("23.887"), std::string("23.66")}, true},
+      {"SINGLE a step off",
+       {23.435f, std::nextafter(std::nextafter(23.887f, 30.f), 30.f), 23.66f},
+       false},
+      {"DECIMAL(10,2)", {Decimal{"23.44"}, Decimal{"23.89"}, Decimal{"23.66"}}, false},
+      {"LONG", {int64_t{23}, int64_t{24}, int64_t{24}}, false},
+      {"NULL", {std::monostate(), 23.887, 23.66}, false},
+  };
+  const std::string query =
+      "SELECT fromdate, todate, matval, matpdyr, matpdmonth FROM NSC10_Configuration";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.column);
+    Rows rows;
+    const char* periods[3][2] = {
+        {"2011-12-01", "2012-03-31"}, {"2012-04-01", "2013-03-31"}, {"2013-04-01", "2013-05-01"}};
+    for (int i = 0; i < 3; ++i) {
+      rows.rows.push_back(
+          {DateTime{periods[i][0]}, DateTime{periods[i][1]}, c.matval[i], int64_t{10}, int64_t{0}});
+    }
+    database_.query_results[query] = rows;
+    const TableCheck check = CheckTable(*connection_, "NSC10_Configuration");
+    EXPECT_EQ(check.state == TableState::kUpToDate, c.up_to_date) << check.detail;
+  }
+  EXPECT_EQ(CheckTable(*connection_, "NSC10_Configuration").detail,
+            "row (2011-12-01, 2012-03-31, Null, 10, 0) where the patch writes "
+            "(2011-12-01, 2012-03-31, 23.435, 10, 0)");
 }
 
 TEST_F(VerifyTest, ChangedValueExtraRowAndMissingTableAreEachCaught) {

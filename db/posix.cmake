@@ -6,6 +6,7 @@ add_library(telo_platform STATIC
   env_posix.cpp
   wine_prefix.cpp
   sqlite/jet_sql.cpp
+  sqlite/jet_values.cpp
   sqlite/sqlite_connection.cpp
   sqlite/stand_in_file.cpp
 )

@@ -1,22 +1,19 @@
 // ValueText: a cell as people read it.
 #include "db/value.h"
 
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 
 namespace telo {
 namespace {
 
-// The shortest text that reads back as the same number.
+// The shortest text that reads back as the same number, whatever the locale.
 template <typename Number>
-std::string Shortest(Number number, int max_digits) {
-  char text[40];
-  for (int digits = 1; digits <= max_digits; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(number));
-    if (static_cast<Number>(std::strtod(text, nullptr)) == number) break;
-  }
-  return text;
+std::string Shortest(Number number) {
+  char text[64];
+  const auto result = std::to_chars(text, text + sizeof text, number);
+  return std::string(text, result.ptr);
 }
 
 std::string CurrencyText(int64_t ten_thousandths) {
@@ -35,8 +32,8 @@ std::string ValueText(const Value& value) {
   struct Visitor {
     std::string operator()(std::monostate) const { return "Null"; }
     std::string operator()(int64_t number) const { return std::to_string(number); }
-    std::string operator()(double number) const { return Shortest(number, 17); }
-    std::string operator()(float number) const { return Shortest(number, 9); }
+    std::string operator()(double number) const { return Shortest(number); }
+    std::string operator()(float number) const { return Shortest(number); }
     std::string operator()(const Currency& currency) const {
       return CurrencyText(currency.ten_thousandths);
     }

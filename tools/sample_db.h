@@ -23,6 +23,10 @@ inline constexpr std::string_view kUnrelatedTable = "Agent_Ledger";
 struct SampleOptions {
   std::vector<std::string> omit_tables;  // patch tables left out of the file
   int64_t unrelated_rows = 0;            // > 0: also make kUnrelatedTable with this many rows
+  // Declare the columns in the Jet types a host gives them (SINGLE,
+  // CURRENCY, DECIMAL(p,s), BYTE, SHORT, LONG, TEXT(n), DATETIME), which
+  // read back the way Jet returns them, instead of plain DOUBLE and INTEGER.
+  bool jet_types = false;
 };
 
 // The thirteen tables, in the order in which the file is made.

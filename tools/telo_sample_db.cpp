@@ -1,4 +1,4 @@
-// telo-sample-db PATH [--password PW] [--omit TABLE]... [--unrelated-rows N]
+// telo-sample-db PATH [--password PW] [--omit TABLE]... [--unrelated-rows N] [--jet-types]
 // Writes a new stand-in host database at PATH (see tools/sample_db.h).
 // Exit codes: 0 written; 1 not written (PATH exists, or a failure); 2 bad
 // command line.
@@ -14,7 +14,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: telo-sample-db PATH [--password PW] [--omit TABLE]... [--unrelated-rows N]\n"
+    "                      [--jet-types]\n"
     "Writes a stand-in host database with the thirteen tables that the patch rewrites.\n"
+    "--jet-types declares the columns in Jet's types (SINGLE, CURRENCY, DECIMAL, ...).\n"
     "The default password is 846. An existing PATH is never overwritten.\n";
 
 struct Arguments {
@@ -42,6 +44,8 @@ bool Parse(int argc, char** argv, Arguments* args) {
       args->options.omit_tables.emplace_back(argv[++i]);
     } else if (arg == "--unrelated-rows" && has_value) {
       if (!ParseCount(argv[++i], &args->options.unrelated_rows)) return false;
+    } else if (arg == "--jet-types") {
+      args->options.jet_types = true;
     } else if (!arg.starts_with("-") && args->path.empty()) {
       args->path = arg;
     } else {

@@ -1,5 +1,5 @@
 // ValueFromVariant: VARIANT -> telo::Value, with OLE Automation's own
-// conversions for currency, decimals, dates and anything unusual.
+// conversions for dates and anything unusual.
 #include "db/ado/variant_value.h"
 
 #include <oleauto.h>
@@ -25,19 +25,30 @@ Status DateValue(DATE date, Value* value) {
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth,
                   time.wDay, time.wHour, time.wMinute, time.wSecond);
   }
-  *value = std::string(text);
+  *value = DateTime{text};
   return Status::Ok();
 }
 
-Value DecimalValue(const DECIMAL& decimal) {
-  constexpr uint64_t kInt64Max = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-  if (decimal.scale == 0 && decimal.Hi32 == 0 && decimal.Lo64 <= kInt64Max) {
-    const auto magnitude = static_cast<int64_t>(decimal.Lo64);
-    return (decimal.sign & DECIMAL_NEG) ? -magnitude : magnitude;
-  }
-  double number = 0;
-  VarR8FromDec(const_cast<DECIMAL*>(&decimal), &number);  // the declaration lacks const
-  return number;
+// The exact digits of a DECIMAL at its scale: its 96-bit magnitude divided
+// by ten, digit by digit, with the point set `scale` digits from the right.
+Decimal DecimalDigits(const DECIMAL& decimal) {
+  uint32_t limbs[3] = {decimal.Hi32, static_cast<uint32_t>(decimal.Lo64 >> 32),
+                       static_cast<uint32_t>(decimal.Lo64)};
+  std::string reversed;
+  do {
+    uint64_t remainder = 0;
+    for (uint32_t& limb : limbs) {
+      const uint64_t part = (remainder << 32) | limb;
+      limb = static_cast<uint32_t>(part / 10);
+      remainder = part % 10;
+    }
+    reversed += static_cast<char>('0' + remainder);
+  } while (limbs[0] != 0 || limbs[1] != 0 || limbs[2] != 0);
+  while (reversed.size() <= decimal.scale) reversed += '0';
+  std::string digits(reversed.rbegin(), reversed.rend());
+  if (decimal.scale > 0) digits.insert(digits.size() - decimal.scale, ".");
+  if (decimal.sign & DECIMAL_NEG) digits.insert(0, "-");
+  return Decimal{digits};
 }
 
 Value UnsignedValue(uint64_t number) {
@@ -104,19 +115,16 @@ Status ValueFromVariant(const VARIANT& variant, Value* value) {
       *value = UnsignedValue(variant.ullVal);
       break;
     case VT_R4:
-      *value = double{variant.fltVal};
+      *value = variant.fltVal;
       break;
     case VT_R8:
       *value = variant.dblVal;
       break;
-    case VT_CY: {
-      double number = 0;
-      VarR8FromCy(variant.cyVal, &number);
-      *value = number;
+    case VT_CY:
+      *value = Currency{variant.cyVal.int64};
       break;
-    }
     case VT_DECIMAL:
-      *value = DecimalValue(variant.decVal);
+      *value = DecimalDigits(variant.decVal);
       break;
     case VT_DATE:
       return DateValue(variant.date, value);

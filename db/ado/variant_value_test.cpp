@@ -54,29 +54,44 @@ TEST(ValueFromVariantTest, IntegersAndYesNoGiveInt64) {
   EXPECT_EQ(Converted(huge), Value{18446744073709551615.0}) << "no wrap-around to negative";
 }
 
-TEST(ValueFromVariantTest, CurrencyAndScaledDecimalGiveDouble) {
+// A DECIMAL built from its parts, as a provider fills it in.
+VARIANT DecimalOf(uint64_t low, BYTE scale, bool negative = false, ULONG high = 0) {
+  VARIANT variant;
+  VariantInit(&variant);
+  variant.decVal.Lo64 = low;
+  variant.decVal.Hi32 = high;
+  variant.decVal.scale = scale;
+  variant.decVal.sign = negative ? DECIMAL_NEG : 0;
+  variant.vt = VT_DECIMAL;  // decVal overlays vt
+  return variant;
+}
+
+// Each numeric type keeps what its column holds: the float of a Single, the
+// ten-thousandths of a Currency, a Decimal's digits at its scale.
+TEST(ValueFromVariantTest, NumbersAndDatesKeepTheirJetType) {
   VARIANT rate = Typed(VT_R8);
   rate.dblVal = 7.1;
-  EXPECT_EQ(Converted(rate), Value{7.1});
+  VARIANT single = Typed(VT_R4);
+  single.fltVal = 23.66f;
   VARIANT money = Typed(VT_CY);
-  money.cyVal.int64 = 125000;  // 12.5 in units of 1/10000
-  EXPECT_EQ(Converted(money), Value{12.5});
-  VARIANT scaled = Typed(VT_DECIMAL);
-  VarDecFromR8(7.25, &scaled.decVal);
-  scaled.vt = VT_DECIMAL;  // decVal overlays vt
-  EXPECT_EQ(Converted(scaled), Value{7.25});
-}
-
-TEST(ValueFromVariantTest, DecimalWithoutScaleGivesInt64WithSign) {
-  VARIANT whole = Typed(VT_DECIMAL);
-  VarDecFromI4(-120, &whole.decVal);
-  whole.vt = VT_DECIMAL;
-  EXPECT_EQ(Converted(whole), Value{int64_t{-120}});
-}
-
-TEST(ValueFromVariantTest, DatesGiveIsoTextWithTimeOnlyWhenNotMidnight) {
-  EXPECT_EQ(Converted(Date(2024, 4, 1)), Value{std::string("2024-04-01")});
-  EXPECT_EQ(Converted(Date(1999, 12, 31, 13, 5, 9)), Value{std::string("1999-12-31 13:05:09")});
+  money.cyVal.int64 = 125000;
+  struct Case {
+    VARIANT variant;
+    Value expected;
+  } cases[] = {
+      {rate, 7.1},
+      {single, 23.66f},
+      {money, Currency{125000}},
+      {DecimalOf(23660, 3), Decimal{"23.660"}},
+      {DecimalOf(120, 0, true), Decimal{"-120"}},
+      {DecimalOf(5, 3), Decimal{"0.005"}},
+      {DecimalOf(~0ull, 28, false, ~0ul), Decimal{"7.9228162514264337593543950335"}},
+      {Date(2024, 4, 1), DateTime{"2024-04-01"}},
+      {Date(1999, 12, 31, 13, 5, 9), DateTime{"1999-12-31 13:05:09"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Converted(c.variant), c.expected) << ValueText(c.expected);
+  }
 }
 
 TEST(ValueFromVariantTest, TextGivesUtf8) {

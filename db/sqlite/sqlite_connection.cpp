@@ -15,6 +15,7 @@
 
 #include "db/connection_string.h"
 #include "db/sqlite/jet_sql.h"
+#include "db/sqlite/jet_values.h"
 #include "db/sqlite/sqlite_errors.h"
 #include "db/sqlite/stand_in_file.h"
 
@@ -82,22 +83,6 @@ bool OnlySeparatorsLeft(const char* tail) {
     if (*tail != ';' && !std::isspace(static_cast<unsigned char>(*tail))) return false;
   }
   return true;
-}
-
-Value ColumnValue(sqlite3_stmt* statement, int column) {
-  switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-      return static_cast<int64_t>(sqlite3_column_int64(statement, column));
-    case SQLITE_FLOAT:
-      return sqlite3_column_double(statement, column);
-    case SQLITE_NULL:
-      return std::monostate();
-    default: {
-      const void* bytes = sqlite3_column_blob(statement, column);
-      int size = sqlite3_column_bytes(statement, column);
-      return std::string(static_cast<const char*>(bytes), static_cast<size_t>(size));
-    }
-  }
 }
 
 // Runs a statement that returns no rows on a handle that is not yet ours.
@@ -288,7 +273,7 @@ Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
     if (result == nullptr) continue;
     std::vector<Value>& row = result->rows.emplace_back();
     for (int i = 0; i < sqlite3_column_count(statement); ++i)
-      row.push_back(ColumnValue(statement, i));
+      row.push_back(ReadJetValue(statement, i));
   }
   status = rc == SQLITE_DONE ? Status::Ok() : Failure(rc, sql);
   sqlite3_finalize(statement);

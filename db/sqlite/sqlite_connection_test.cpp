@@ -124,9 +124,48 @@ TEST_F(SqliteConnectionTest, RunsJetSqlAndQueryReturnsTypedValues) {
   EXPECT_EQ(rows.columns,
             (std::vector<std::string>{"ID", "fromdate", "rate", "n", "name", "note"}));
   ASSERT_EQ(rows.rows.size(), 1u);
-  EXPECT_EQ(rows.rows[0],
-            (std::vector<Value>{int64_t{1}, std::string("1993-09-02"), 23.66, int64_t{5},
-                                std::string("a #1/1/2000# b"), std::monostate()}));
+  EXPECT_EQ(rows.rows[0], (std::vector<Value>{int64_t{1}, DateTime{"1993-09-02"}, 23.66, int64_t{5},
+                                              std::string("a #1/1/2000# b"), std::monostate()}));
+}
+
+// Each column comes back the way Jet would store and return a value of its
+// declared type: a Single as float, Currency to four places, Decimal at its
+// scale, whole numbers rounded half to even, numbers in Text as text.
+TEST_F(SqliteConnectionTest, JetTypedColumnsReadBackAsJetReturnsThem) {
+  struct Case {
+    std::string_view declared;
+    std::string_view literal;
+    Value expected;
+  };
+  const Case cases[] = {
+      {"SINGLE", "23.66", 23.66f},
+      {"REAL", "1543.3", 1543.3f},
+      {"DOUBLE", "23.660", 23.66},
+      {"CURRENCY", "1.23456", Currency{12346}},
+      {"DECIMAL(10,2)", "23.660", Decimal{"23.66"}},
+      {"DECIMAL(10, 3)", "12", Decimal{"12.000"}},
+      {"BYTE", "12", int64_t{12}},
+      {"SHORT", "1542.5", int64_t{1542}},
+      {"LONG", "1543.3", int64_t{1543}},
+      {"INTEGER", "1543.5", int64_t{1544}},
+      {"TEXT(10)", "23.660", std::string("23.66")},
+      {"DATETIME", "#04/01/2012#", DateTime{"2012-04-01"}},
+      {"BIT", "1", int64_t{-1}},
+      {"LONG", "'many'", std::string("many")},
+  };
+  MakeDatabase(Database1());
+  auto connection = Connect();
+  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.declared) + " holding " + std::string(c.literal));
+    ASSERT_TRUE(connection->Execute("DROP TABLE IF EXISTS J").ok());
+    ASSERT_TRUE(connection->Execute("CREATE TABLE J(v " + std::string(c.declared) + ")").ok());
+    ASSERT_TRUE(
+        connection->Execute("Insert Into J(v) Values (" + std::string(c.literal) + ")").ok());
+    Rows rows;
+    ASSERT_TRUE(connection->Query("SELECT v FROM J", &rows).ok());
+    EXPECT_EQ(rows.rows.at(0).at(0), c.expected) << ValueText(rows.rows[0][0]);
+  }
 }
 
 TEST_F(SqliteConnectionTest, TheSqliteShellReadsTheFile) {
