@@ -168,6 +168,10 @@ Status SqliteConnection::OpenFile(const Target& target) {
                            "Could not find file " + quoted + " (looked for " + target.path + ").");
     case FileKind::kFolder:
       return Status::Error(error::kNotADatabase, quoted + " is a folder, not a database file.");
+    case FileKind::kNotAFile:
+      return Status::Error(error::kNotADatabase,
+                           quoted + " is not a regular file (" + target.path +
+                               " is a pipe, socket or device), so it is not opened.");
     case FileKind::kUnreadable:
       return Status::Error(error::kAccessDenied, quoted + " can't be read: permission denied.");
     case FileKind::kJet:
@@ -194,13 +198,22 @@ Status SqliteConnection::OpenFile(const Target& target) {
                              " is read-only, so the database can't be updated (a journal file "
                              "has to be written beside it).");
   }
+  const std::size_t longest = static_cast<std::size_t>(sqlite3_vfs_find(nullptr)->mxPathname) - 1;
+  if (target.path.size() > longest) {
+    return Status::Error(error::kPathTooLong,
+                         quoted + " can't be opened: its path on this machine is " +
+                             std::to_string(target.path.size()) +
+                             " characters long, and the stand-in opens paths of at most " +
+                             std::to_string(longest) + ".");
+  }
   int flags = target.read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   int rc = sqlite3_open_v2(target.path.c_str(), &db_, flags, nullptr);
   path_ = target.path;
   shown_path_ = target.shown;
+  lock_waited_ms_ = 0;
   if (rc == SQLITE_OK) {
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, options_.busy_timeout_ms);
+    sqlite3_busy_handler(db_, &SqliteConnection::WaitForLock, this);
   }
   Status status = rc == SQLITE_OK ? CheckStandIn(target) : Failure(rc, "");
   if (!status.ok()) CloseHandle();
@@ -211,17 +224,14 @@ Status SqliteConnection::CheckStandIn(const Target& target) {
   Rows rows;
   Status status = Run("PRAGMA application_id", &rows);
   if (!status.ok()) return status;
-  bool marked = rows.rows.size() == 1 && rows.rows[0][0] == Value(int64_t{kStandInApplicationId});
-  if (marked) {
-    status =
-        Run("SELECT value FROM " + std::string(kStandInTable) + " WHERE name = 'password_check'",
-            &rows);
-  }
-  if (!marked || !status.ok()) {
+  if (rows.rows.size() != 1 || rows.rows[0][0] != Value(int64_t{kStandInApplicationId})) {
     return Status::Error(
         error::kNotADatabase,
         "'" + target.shown + "' is an SQLite file but not a stand-in host database.");
   }
+  status = Run("SELECT value FROM " + std::string(kStandInTable) + " WHERE name = 'password_check'",
+               &rows);
+  if (!status.ok()) return status;
   std::string check;
   if (!rows.rows.empty()) {
     if (auto* text = std::get_if<std::string>(&rows.rows[0][0])) check = *text;
@@ -238,6 +248,21 @@ Status SqliteConnection::CheckStandIn(const Target& target) {
   return RunControl("ROLLBACK");
 }
 
+// SQLite's busy handler: sleeps in growing steps while the budget lasts.
+int SqliteConnection::WaitForLock(void* self, int attempts) {
+  auto* connection = static_cast<SqliteConnection*>(self);
+  const int left = connection->options_.lock_wait_budget_ms - connection->lock_waited_ms_;
+  if (left <= 0) return 0;
+  const int step = std::min({left, 1 << std::min(attempts, 5), 25});
+  const auto start = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(step));
+  connection->lock_waited_ms_ +=
+      static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count());
+  return 1;
+}
+
 Status SqliteConnection::Execute(std::string_view command_text) {
   if (options_.before_execute) options_.before_execute(command_text);
   return Run(command_text, nullptr);
@@ -250,6 +275,7 @@ Status SqliteConnection::Query(std::string_view command_text, Rows* result) {
 Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
   if (result != nullptr) *result = Rows();
   if (db_ == nullptr) return ClosedError();
+  if (transaction_broken_) return BrokenTransaction();
   std::string sql;
   Status status = TranslateJetSql(command_text, &sql);
   if (!status.ok()) return status;
@@ -290,24 +316,38 @@ Status SqliteConnection::Failure(int rc, std::string_view statement) const {
   const std::string file = "'" + shown_path_ + "'";
   std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
   std::string table = TargetTable(statement);
+  if (rc == SQLITE_READONLY_ROLLBACK) {
+    return Status::Error(error::kAccessDenied,
+                         file +
+                             " holds an update that was interrupted (its journal is beside it), "
+                             "and rolling that back needs write access to the file and its "
+                             "folder; open it once for writing, e.g. by running the update.");
+  }
   switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
       return Status::Error(error::kDatabaseInUse,
                            file + " is in use: another program is using the database (waited " +
-                               std::to_string(options_.busy_timeout_ms) +
-                               " ms for it). Close that program and try again.");
+                               std::to_string(lock_waited_ms_) +
+                               " ms for it in all). Close that program and try again.");
     case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
     case SQLITE_PERM:
       return Status::Error(error::kAccessDenied,
                            file + " or its folder is read-only, so " +
                                (table.empty() ? "it" : "table '" + table + "'") +
                                " can't be changed: " + detail + ".");
+    case SQLITE_CANTOPEN:
+      return Status::Error(error::kAccessDenied, file + " can't be opened: " + detail + ".");
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
       return Status::Error(error::kNotADatabase,
                            file + " is damaged or not a database: " + detail + ".");
+    case SQLITE_IOERR:
+      return Status::Error(error::kUnspecifiedFailure,
+                           file + " could not be read or written (an I/O error): " + detail + ".");
+    case SQLITE_FULL:
+      return Status::Error(error::kUnspecifiedFailure,
+                           file + " can't grow: the disk is full (" + detail + ").");
     case SQLITE_CONSTRAINT:
       return Status::Error(error::kIntegrityViolation, "A row for table '" + table + "' of " +
                                                            file + " was rejected: " + detail + ".");
@@ -334,18 +374,22 @@ Status SqliteConnection::Failure(int rc, std::string_view statement) const {
 }
 
 // SQLite ends the whole transaction itself after some failures (a full
-// disk, a busy lock on commit); later commits must not pretend otherwise.
+// disk, an I/O error); later calls must not act as if it were still open,
+// and statements must not slip out in autocommit mode.
 void SqliteConnection::NoteLostTransaction() {
-  if (level_ > 0 && sqlite3_get_autocommit(db_)) transaction_lost_ = true;
+  if (level_ > 0 && sqlite3_get_autocommit(db_)) transaction_broken_ = true;
+}
+
+Status SqliteConnection::BrokenTransaction() const {
+  return Status::Error(error::kUnspecifiedFailure,
+                       "The transaction on '" + shown_path_ +
+                           "' can't go on: the database already ended it after an earlier "
+                           "failure. Roll it back.");
 }
 
 Status SqliteConnection::BeginTrans() {
   if (db_ == nullptr) return ClosedError();
-  if (transaction_lost_) {
-    return Status::Error(error::kUnspecifiedFailure,
-                         "The transaction on '" + shown_path_ +
-                             "' was already rolled back after an earlier failure.");
-  }
+  if (transaction_broken_) return BrokenTransaction();
   std::string sql =
       level_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT telo_level_" + std::to_string(level_ + 1);
   Status status = RunControl(sql);
@@ -353,41 +397,36 @@ Status SqliteConnection::BeginTrans() {
   return status;
 }
 
+// A failed commit leaves its level open (db/connection.h): the caller rolls
+// it back. When SQLite has ended the transaction itself, the level stays
+// counted, broken, until then.
 Status SqliteConnection::CommitTrans() {
   if (db_ == nullptr) return ClosedError();
   if (level_ == 0) return Status::Error(error::kNoTransaction, "No transaction is active.");
-  if (transaction_lost_) {
-    if (--level_ == 0) transaction_lost_ = false;
-    return Status::Error(error::kUnspecifiedFailure,
-                         "Nothing was committed to '" + shown_path_ +
-                             "': the database had already rolled the transaction back after an "
-                             "earlier failure.");
-  }
-  if (level_ > 1) {
-    Status status = RunControl("RELEASE telo_level_" + std::to_string(level_));
+  if (transaction_broken_) return BrokenTransaction();
+  Status status = RunControl(level_ > 1 ? "RELEASE telo_level_" + std::to_string(level_)
+                                        : std::string("COMMIT"));
+  if (status.ok()) {
     --level_;
-    return status;
+  } else {
+    NoteLostTransaction();
   }
-  Status status = RunControl("COMMIT");
-  if (!status.ok()) {
-    ExecSimple(db_, "ROLLBACK");
-    status = Status::Error(status.number(), status.message() + " Nothing was committed.");
-  }
-  level_ = 0;
   return status;
 }
 
+// Always ends the innermost level. An inner level that can't be undone
+// breaks the whole transaction, so that nothing of it can be committed.
 Status SqliteConnection::RollbackTrans() {
   if (db_ == nullptr) return ClosedError();
   if (level_ == 0) return Status::Error(error::kNoTransaction, "No transaction is active.");
   Status status;
-  if (transaction_lost_) {
-    if (level_ == 1) transaction_lost_ = false;
-  } else if (level_ == 1) {
-    status = RunControl("ROLLBACK");
-  } else {
+  if (level_ == 1) {
+    if (!sqlite3_get_autocommit(db_)) status = RunControl("ROLLBACK");
+    transaction_broken_ = false;
+  } else if (!transaction_broken_) {
     std::string name = "telo_level_" + std::to_string(level_);
     status = RunControl("ROLLBACK TO " + name + "; RELEASE " + name);
+    if (!status.ok()) transaction_broken_ = true;
   }
   --level_;
   return status;
@@ -406,7 +445,7 @@ void SqliteConnection::CloseHandle() {
   path_.clear();
   shown_path_.clear();
   level_ = 0;
-  transaction_lost_ = false;
+  transaction_broken_ = false;
 }
 
 }  // namespace telo

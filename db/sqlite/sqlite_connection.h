@@ -3,18 +3,21 @@
 // Microsoft.Jet.OLEDB.4.0, Data Source a Windows path, Jet OLEDB:Database
 // Password) and runs Jet SQL against a stand-in host database, a SQLite 3
 // file (db/sqlite/stand_in_file.h), translating date literals on the way
-// (db/sqlite/jet_sql.h).
+// (db/sqlite/jet_sql.h) and reading values back as their declared Jet types
+// (db/sqlite/jet_values.h).
 //
 // Data Source is mapped onto the drives of the Wine prefix given at
 // construction; a Data Source starting with '/' is taken as a POSIX path as
-// it stands. "Mode=Read" (or Mode=1) opens the file read-only. Open never
-// creates a file and changes nothing in it; a read-write Open also fails when
-// another program holds a write lock on the database (waiting at most
-// busy_timeout_ms). The outermost BeginTrans takes the write lock at once
-// (BEGIN IMMEDIATE); inner levels are SAVEPOINTs, so rolling back an inner
-// level keeps the outer one. Close rolls back levels still open.
-// Error numbers: db/status.h and db/sqlite/sqlite_errors.h. Not thread-safe:
-// use one object from one thread.
+// it stands. Only a regular file is opened. "Mode=Read" (or Mode=1) opens the
+// file read-only. Open never creates a file and changes nothing in it; a
+// read-write Open also fails when another program holds a write lock on the
+// database. Each opened database has one budget for all of its waits for
+// other programs' locks (open, statements, commit, reads): once it is spent,
+// a call that meets a lock fails at once as "in use". The outermost
+// BeginTrans takes the write lock at once (BEGIN IMMEDIATE); inner levels are
+// SAVEPOINTs. Transactions follow the contract of db/connection.h. Error
+// numbers: db/status.h and db/sqlite/sqlite_errors.h. Not thread-safe: use
+// one object from one thread.
 #pragma once
 
 #include <functional>
@@ -30,8 +33,9 @@ struct sqlite3;
 namespace telo {
 
 struct SqliteOptions {
-  // How long Open, a write or a commit waits for another program's lock.
-  int busy_timeout_ms = 1500;
+  // How long, in all, one opened database may wait for other programs'
+  // locks before its calls fail as "in use".
+  int lock_wait_budget_ms = 1500;
   // Test hook: called with the command text at the start of every Execute,
   // before anything else, so a test can observe or slow a statement.
   std::function<void(std::string_view)> before_execute;
@@ -66,6 +70,9 @@ class SqliteConnection : public Connection {
   int transaction_level() const { return level_; }
   // The POSIX path of the open database; "" when closed.
   const std::string& path() const { return path_; }
+  // SQLite's own handle of the open database (null when closed), for tests
+  // that need SQLite's hooks, such as an authorizer.
+  sqlite3* native_handle() const { return db_; }
 
  private:
   struct Target;
@@ -75,8 +82,10 @@ class SqliteConnection : public Connection {
   Status Run(std::string_view command_text, Rows* result);
   Status RunControl(const std::string& sql);
   Status Failure(int rc, std::string_view statement) const;
+  Status BrokenTransaction() const;
   void NoteLostTransaction();
   void CloseHandle();
+  static int WaitForLock(void* self, int attempts);
 
   std::shared_ptr<const WinePrefix> prefix_;
   SqliteOptions options_;
@@ -84,7 +93,11 @@ class SqliteConnection : public Connection {
   std::string path_;
   std::string shown_path_;  // as the connection string names it
   int level_ = 0;
-  bool transaction_lost_ = false;
+  // The open transaction can't be committed any more: the database rolled
+  // it back itself, or an inner level could not be rolled back. Only
+  // RollbackTrans down to the outermost level ends this.
+  bool transaction_broken_ = false;
+  int lock_waited_ms_ = 0;  // spent of the lock-wait budget since Open
 };
 
 }  // namespace telo

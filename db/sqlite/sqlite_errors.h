@@ -13,6 +13,8 @@ inline constexpr int32_t kFileNotFound = static_cast<int32_t>(0x80070002);
 inline constexpr int32_t kNotADatabase = static_cast<int32_t>(0x8007000B);
 // ERROR_NOT_SUPPORTED: a real Jet or Access file, which this build can't open.
 inline constexpr int32_t kUnsupportedDatabase = static_cast<int32_t>(0x80070032);
+// ERROR_FILENAME_EXCED_RANGE: the path is longer than the engine can open.
+inline constexpr int32_t kPathTooLong = static_cast<int32_t>(0x800700CE);
 // ERROR_SHARING_VIOLATION: another program holds the database.
 inline constexpr int32_t kDatabaseInUse = static_cast<int32_t>(0x80070020);
 // DB_SEC_E_AUTH_FAILED: wrong or missing database password.

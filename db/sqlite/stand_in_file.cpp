@@ -74,6 +74,7 @@ FileKind ClassifyFile(const std::string& posix_path) {
   struct stat info;
   if (stat(posix_path.c_str(), &info) != 0) return FileKind::kMissing;
   if (S_ISDIR(info.st_mode)) return FileKind::kFolder;
+  if (!S_ISREG(info.st_mode)) return FileKind::kNotAFile;
   std::ifstream file(posix_path, std::ios::binary);
   if (!file) return FileKind::kUnreadable;
   char head[32] = {};

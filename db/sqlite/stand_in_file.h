@@ -17,8 +17,10 @@ namespace telo {
 inline constexpr int32_t kStandInApplicationId = 0x54454C4F;  // "TELO"
 inline constexpr std::string_view kStandInTable = "telo_standin";
 
-// What the first bytes of a file say it is.
-enum class FileKind { kMissing, kFolder, kUnreadable, kSqlite, kJet, kOther };
+// What the first bytes of a file say it is. Anything but a regular file (a
+// FIFO, a socket, a device) is kNotAFile and is never opened, so that
+// reading it can't block.
+enum class FileKind { kMissing, kFolder, kNotAFile, kUnreadable, kSqlite, kJet, kOther };
 FileKind ClassifyFile(const std::string& posix_path);
 
 // Makes a new, empty stand-in database at `posix_path` with `password`
