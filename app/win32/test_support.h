@@ -18,6 +18,25 @@ inline constexpr DWORD kWaitMs = 10000;
 // Polls `done` every 20 ms until it holds or `timeout_ms` has passed.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms = kWaitMs);
 
+// Runs `body` on a thread of its own (CreateThread: the Windows builds'
+// thread model has no std::thread), joined by Join() or the destructor.
+// Throws std::system_error when no thread can be made, as std::thread does.
+class Thread {
+ public:
+  explicit Thread(std::function<void()> body);
+  Thread(const Thread&) = delete;
+  Thread& operator=(const Thread&) = delete;
+  ~Thread();
+
+  void Join();
+
+ private:
+  static DWORD WINAPI Run(void* self);
+
+  std::function<void()> body_;
+  HANDLE handle_ = nullptr;
+};
+
 // WM_GETTEXT through SendMessageTimeout: works across processes and never
 // hangs on a window that doesn't answer.
 std::wstring TextOf(HWND window);
