@@ -1,4 +1,4 @@
-// telo-update-cli: the update run and the read-only check, for scripts and
+// telo-cli: the update run and the read-only check, for scripts and
 // unattended use. Exit codes: 0 every database found was fully patched (run)
 // or carries the patch (check); 1 an open, a procedure, the commit or the
 // read-back failed, a table differs or is missing, or the run was declined;
@@ -37,7 +37,7 @@ int ExitCodeFor(const telo::CheckReport& report) {
 std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({options.prefix});
   if (std::string problem = env->DriveProblem(); !problem.empty()) {
-    std::cerr << "telo-update-cli: " << problem;
+    std::cerr << "telo-cli: " << problem;
     if (options.prefix.empty()) std::cerr << " (or name one with --prefix)";
     std::cerr << "\n";
   }
@@ -46,7 +46,7 @@ std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
 
 int Run(const telo::CliOptions& options) {
   if (!options.assume_yes && !telo::StdinIsTerminal()) {
-    std::cerr << "telo-update-cli: no terminal to confirm on; give --yes to run unattended\n"
+    std::cerr << "telo-cli: no terminal to confirm on; give --yes to run unattended\n"
               << telo::kCliUsage;
     return kExitUsage;
   }
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   const std::string problem =
       telo::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), &options);
   if (!problem.empty()) {
-    std::cerr << "telo-update-cli: " << problem << "\n" << telo::kCliUsage;
+    std::cerr << "telo-cli: " << problem << "\n" << telo::kCliUsage;
     return kExitUsage;
   }
   switch (options.action) {
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
       std::cout << telo::kCliUsage;
       return kExitDone;
     case telo::CliAction::kVersion:
-      std::cout << "telo-update-cli " << telo::kProgramVersion << " (patch data "
+      std::cout << "telo-cli " << telo::kProgramVersion << " (patch data "
                 << telo::PatchChecksum() << ")\n";
       return kExitDone;
     case telo::CliAction::kPrintSql:

@@ -1,4 +1,4 @@
-# Checks a built telo-update.exe: under 1 MB, and importing only DLLs that
+# Checks a built telo.exe: under 1 MB, and importing only DLLs that
 # come with Windows. Run with cmake -DOBJDUMP=<objdump> -DEXE=<exe> -P.
 cmake_minimum_required(VERSION 3.25)
 set(windows_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll

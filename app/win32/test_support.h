@@ -1,7 +1,7 @@
 // Helpers for the tests of frmMain: waiting with a deadline, reading windows
 // of this or another process through messages with timeouts, and finding and
 // answering the message boxes that a window owns, and ProgramRun, which starts
-// telo-update.exe and drives its frmMain. Safe to call from a thread other
+// telo.exe and drives its frmMain. Safe to call from a thread other
 // than the window's (a watcher that answers a modal box).
 #pragma once
 
@@ -66,7 +66,7 @@ bool AnswerBox(HWND box, int id, DWORD timeout_ms = kWaitMs);
 
 std::vector<int> ButtonIds(const BoxContent& box);
 
-// One run of telo-update.exe, driven from another process. A program still
+// One run of telo.exe, driven from another process. A program still
 // running when the object goes is killed.
 class ProgramRun {
  public:
