@@ -10,7 +10,9 @@ add_library(telo_platform STATIC
   ${TELO_DB_DIR}/ado/utf16.cpp
   ${TELO_DB_DIR}/ado/variant_value.cpp
 )
-target_link_libraries(telo_platform PUBLIC telo_db ole32 oleaut32 uuid)
+# oleaut32 before ole32: both import libraries offer GetErrorInfo and
+# SetErrorInfo; they come from oleaut32.dll, where Microsoft documents them.
+target_link_libraries(telo_platform PUBLIC telo_db oleaut32 ole32 uuid)
 
 # adoint.h's backward-compatible part (see ado_connection.cpp) needs
 # -fpermissive (the diagnostics come from the system header and stay silent;
