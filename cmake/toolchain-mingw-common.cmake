@@ -8,16 +8,20 @@
 # 12); code for Windows uses the Win32 calls (CreateThread and so on).
 #
 # The headers target XP SP3 (_WIN32_WINNT 0x0501, NTDDI_VERSION 0x05010300)
-# and so refuse anything newer. A file that needs a newer call says why in a
-# comment and raises the target for itself alone, above its first #include:
+# and so refuse anything newer. A file that needs a newer declaration says
+# why in a comment and raises the target for itself alone, above its first
+# #include:
 #
+#   // GetTickCount64 (Vista), looked up at run time: XP lacks it.
 #   #undef _WIN32_WINNT
-#   #define _WIN32_WINNT 0x0600  // Vista: TokenElevation
+#   #define _WIN32_WINNT 0x0600
 #
 # (NTDDI_VERSION likewise when a header asks for it). The #undef keeps the
-# redefinition from warning. Such a call must be looked up at run time
-# (GetProcAddress) or made only where Windows has it, and the exe check test
-# (app/win32/check_exe.cmake) fails on any import that XP SP3 lacks.
+# redefinition from warning. A newer function must be looked up at run time
+# (GetProcAddress): the exe check test (app/win32/check_exe.cmake) fails on
+# any import that XP SP3 lacks. MinGW-w64 gates only some declarations:
+# GetTokenInformation with TokenElevation or TokenVirtualizationEnabled, for
+# one, compiles as it is, and XP answers those classes with an error.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${TELO_MINGW_ARCH})
 set(TELO_MINGW_TRIPLE ${TELO_MINGW_ARCH}-w64-mingw32)
