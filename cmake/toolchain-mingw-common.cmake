@@ -15,11 +15,14 @@
 #   // GetTickCount64 (Vista), looked up at run time: XP lacks it.
 #   #undef _WIN32_WINNT
 #   #define _WIN32_WINNT 0x0600
+#   #undef NTDDI_VERSION
+#   #define NTDDI_VERSION 0x06000000
 #
-# (NTDDI_VERSION likewise when a header asks for it). The #undef keeps the
-# redefinition from warning. A newer function must be looked up at run time
-# (GetProcAddress): the exe check test (app/win32/check_exe.cmake) fails on
-# any import that XP SP3 lacks. MinGW-w64 gates only some declarations:
+# Both together: sdkddkver.h refuses an XP NTDDI_VERSION beside another
+# _WIN32_WINNT. The #undefs keep the redefinitions from warning. A newer
+# function must be looked up at run time (GetProcAddress): the exe check test
+# (app/win32/check_exe.cmake) fails on any import that XP SP3 lacks.
+# MinGW-w64 gates only some declarations:
 # GetTokenInformation with TokenElevation or TokenVirtualizationEnabled, for
 # one, compiles as it is, and XP answers those classes with an error.
 set(CMAKE_SYSTEM_NAME Windows)
