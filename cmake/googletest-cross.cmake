@@ -14,6 +14,11 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 add_subdirectory(${TELO_GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# GoogleTest's custom port header from googletest-win32/ comes before its
+# own: a Notification for the win32 thread model (see the header).
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_CURRENT_LIST_DIR}/googletest-win32)
+target_sources(gtest PRIVATE ${CMAKE_CURRENT_LIST_DIR}/googletest-win32/notification.cpp)
+
 # The project's -Werror is for the project's own code: a warning inside
 # GoogleTest must not stop the build.
 foreach(target gtest gtest_main gmock gmock_main)

@@ -10,13 +10,14 @@ add_library(telo_platform STATIC
   ${TELO_DB_DIR}/ado/utf16.cpp
   ${TELO_DB_DIR}/ado/variant_value.cpp
 )
-target_link_libraries(telo_platform PUBLIC telo_db ole32 oleaut32 uuid)
+# oleaut32 before ole32: both import libraries offer GetErrorInfo and
+# SetErrorInfo; they come from oleaut32.dll, where Microsoft documents them.
+target_link_libraries(telo_platform PUBLIC telo_db oleaut32 ole32 uuid)
 
-# adoint.h declares the _Connection that every ADO answers to only for targets
-# before Windows 8, and its C++ part needs -fpermissive (the diagnostics come
-# from the system header and stay silent; -Werror still guards our own code).
+# adoint.h's backward-compatible part (see ado_connection.cpp) needs
+# -fpermissive (the diagnostics come from the system header and stay silent;
+# -Werror still guards our own code).
 set_source_files_properties(${TELO_DB_DIR}/ado/ado_connection.cpp PROPERTIES
-  COMPILE_DEFINITIONS NTDDI_VERSION=0x06010000
   COMPILE_OPTIONS -fpermissive)
 
 telo_add_test(platform_test

@@ -2,9 +2,11 @@
 // named on the command line; the confirmation is answered by --yes or asked
 // on the terminal; the outcome box is left to the caller, which prints the
 // whole report instead.
+// The terminal is C stdio: iostreams would add the whole locale machinery of
+// libstdc++, half a megabyte, to the static Windows program.
 #pragma once
 
-#include <iosfwd>
+#include <cstdio>
 #include <string>
 
 #include "app/desktop.h"
@@ -13,7 +15,7 @@ namespace telo {
 
 class CliDesktop : public Desktop {
  public:
-  CliDesktop(std::string drive_letter, bool assume_yes, std::istream& in, std::ostream& out);
+  CliDesktop(std::string drive_letter, bool assume_yes, std::FILE* in, std::FILE* out);
 
   int ShowMessage(std::string_view prompt, std::string_view title, int style) override;
   std::string CurrentDriveText() override { return drive_text_; }
@@ -22,8 +24,8 @@ class CliDesktop : public Desktop {
  private:
   std::string drive_text_;
   bool assume_yes_;
-  std::istream& in_;
-  std::ostream& out_;
+  std::FILE* in_;
+  std::FILE* out_;
 };
 
 }  // namespace telo

@@ -1,4 +1,4 @@
-// Strict parsing of telo-update-cli's command line.
+// Strict parsing of telo-cli's command line.
 #include "app/cli/cli_options.h"
 
 #include <cctype>
@@ -7,9 +7,9 @@
 namespace telo {
 
 const char kCliUsage[] =
-    "usage: telo-update-cli --drive LETTER [--yes] [--prefix DIR] [--json]\n"
-    "       telo-update-cli --check --drive LETTER [--prefix DIR] [--json]\n"
-    "       telo-update-cli --print-sql | --version | --help\n";
+    "usage: telo-cli --drive LETTER [--yes] [--prefix DIR] [--json]\n"
+    "       telo-cli --check --drive LETTER [--prefix DIR] [--json]\n"
+    "       telo-cli --print-sql | --version | --help\n";
 
 namespace {
 

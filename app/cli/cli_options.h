@@ -1,4 +1,4 @@
-// Command-line options of telo-update-cli. Parsing is strict: every option
+// Command-line options of telo-cli. Parsing is strict: every option
 // must be spelled out in full, unknown options and stray arguments are
 // errors, so a mistyped command line can never start a run.
 #pragma once

@@ -1,4 +1,4 @@
-// telo-update-cli run for real: the program against stand-in databases in a
+// telo-cli run for real: the program against stand-in databases in a
 // Wine-style prefix. Every failure case must show that nothing is lost: a
 // table either holds the patch in full or exactly what it held before.
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-// telo-update: starts frmMain over the default Env (the drives of the Wine
+// telo: starts frmMain over the default Env (the drives of the Wine
 // prefix in $WINEPREFIX or ~/.wine) and runs the event loop until the window is
 // closed. It reads no arguments and sets no exit code of its own.
 #include <QApplication>
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({});
   const std::string problem = env->DriveProblem();
-  if (!problem.empty()) std::cerr << "telo-update: " << problem << "\n";
+  if (!problem.empty()) std::cerr << "telo: " << problem << "\n";
 
   telo::frmMain window(*env);
   window.show();

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 
 #include "app/update_run.h"
 #include "app/win32/layout.h"
@@ -46,11 +45,8 @@ class BoxWatcher {
           found_ = true;
           AnswerBox(box, answer);
         }) {}
-  ~BoxWatcher() {
-    if (thread_.joinable()) thread_.join();
-  }
   const BoxContent& Seen() {
-    thread_.join();
+    thread_.Join();
     return seen_;
   }
   bool found() const { return found_; }
@@ -58,7 +54,7 @@ class BoxWatcher {
  private:
   BoxContent seen_;
   std::atomic<bool> found_ = false;
-  std::thread thread_;
+  Thread thread_;
 };
 
 TEST(TwipsTest, ClientSizeRoundsLikeMulDivAtCommonDpis) {
@@ -200,7 +196,7 @@ TEST_F(FrmMainTest, UpdateProbesBothFoldersOnTheChosenDriveAndWarnsWhenNoneIsFou
   {
     BoxWatcher confirm(form_.hwnd(), IDYES);
     // The outcome box comes after the confirmation; a second watcher takes it.
-    std::thread answer_outcome([&] {
+    Thread answer_outcome([&] {
       WaitUntil([&] { return confirm.found(); });
       HWND box = nullptr;
       WaitUntil([&] {
@@ -215,7 +211,7 @@ TEST_F(FrmMainTest, UpdateProbesBothFoldersOnTheChosenDriveAndWarnsWhenNoneIsFou
       AnswerBox(box, IDOK);
     });
     form_.cmdUpdate_Click();
-    answer_outcome.join();
+    answer_outcome.Join();
   }
   EXPECT_THAT(env_.directory_changes,
               ElementsAre("c:\\Program Files\\Corvallo\\", "c:\\Program Files (x86)\\Corvallo\\"));

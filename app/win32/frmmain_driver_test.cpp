@@ -1,5 +1,5 @@
-// Drives telo-update.exe from outside, as a user would: starts it (it is
-// expected beside this program, or at $TELO_UPDATE_EXE), finds frmMain and
+// Drives telo.exe from outside, as a user would: starts it (it is
+// expected beside this program, or at $TELO_EXE), finds frmMain and
 // checks its layout, drive list, focus and tab order, the boxes of an update
 // run and their answers, the exit code, and the resources of the .exe. Every
 // wait has a deadline, and a program still running at the end of a test is
@@ -26,10 +26,10 @@ constexpr wchar_t kNotice[] =
 
 std::wstring ProgramPath() {
   wchar_t path[MAX_PATH] = {};
-  if (GetEnvironmentVariableW(L"TELO_UPDATE_EXE", path, MAX_PATH)) return path;
+  if (GetEnvironmentVariableW(L"TELO_EXE", path, MAX_PATH)) return path;
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring self = path;
-  return self.substr(0, self.find_last_of(L"\\/") + 1) + L"telo-update.exe";
+  return self.substr(0, self.find_last_of(L"\\/") + 1) + L"telo.exe";
 }
 
 struct Dpi {
@@ -142,7 +142,7 @@ TEST_F(FrmMainDriverTest, DriveListShowsEveryDriveAndStartsOnTheCurrentOne) {
     EXPECT_EQ(towlower(entry[0]), letters[i]) << "entry " << i << ": " << entry;
   }
   wchar_t current[MAX_PATH] = {};
-  GetCurrentDirectoryW(MAX_PATH, current);  // telo-update.exe inherited it
+  GetCurrentDirectoryW(MAX_PATH, current);  // telo.exe inherited it
   const std::wstring chosen = ChosenDrive();
   ASSERT_FALSE(chosen.empty());
   EXPECT_EQ(towlower(chosen[0]), towlower(current[0]));
@@ -218,7 +218,7 @@ TEST_F(FrmMainDriverTest, CloseBoxEndsTheProcessWithExitCodeZero) {
   EXPECT_EQ(exit_code, 0u);
 }
 
-// The resources of telo-update.exe, read from the file.
+// The resources of telo.exe, read from the file.
 class ExeResourcesTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -1,4 +1,4 @@
-// telo-update.exe: puts this thread into a COM apartment, shows frmMain over
+// telo.exe: puts this thread into a COM apartment, shows frmMain over
 // the machine's Env and runs its message loop until the window is gone. The
 // apartment outlives the window and with it cnMain.
 #include <windows.h>

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Draws telo-update.ico, a generic window picture, in the three images that
+"""Draws telo.ico, a generic window picture, in the three images that
 the program's icon holds: 32x32 in 2 colours, 32x32 and 16x16 in 16 colours.
 
-Usage: app/win32/make_icon.py [OUTPUT]   (default: telo-update.ico beside it)
+Usage: app/win32/make_icon.py [OUTPUT]   (default: telo.ico beside it)
 The output is committed; run this again only to change the picture.
 """
 import os
@@ -102,7 +102,7 @@ def icon_file(images):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    output = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "telo-update.ico")
+    output = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "telo.ico")
     big, small = draw_window(32), draw_window(16)
     images = [
         (32, 2, 1, image(to_mono(big), MONO, 1)),

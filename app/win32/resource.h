@@ -1,4 +1,4 @@
-// Resource ids shared by telo-update.rc and the window code.
+// Resource ids shared by telo.rc and the window code.
 #pragma once
 
 #define IDI_FRMMAIN 1

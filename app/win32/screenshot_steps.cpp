@@ -1,6 +1,6 @@
-// win32-screenshot-steps: walks telo-update.exe through the states worth a
+// win32-screenshot-steps: walks telo.exe through the states worth a
 // picture, for scripts/win32-screenshots. It starts the program (argv[1], or
-// telo-update.exe beside it), and at each state prints one line to stdout
+// telo.exe beside it), and at each state prints one line to stdout
 // and waits for one line on stdin (the picture has been taken):
 //   "window"   frmMain is shown;
 //   "confirm"  Update was pressed and the confirmation box is shown;
@@ -25,7 +25,7 @@ std::wstring ProgramPath(int argc, wchar_t** argv) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring self = path;
-  return self.substr(0, self.find_last_of(L"\\/") + 1) + L"telo-update.exe";
+  return self.substr(0, self.find_last_of(L"\\/") + 1) + L"telo.exe";
 }
 
 // Announces a state, lets it settle on the screen and waits for the go-ahead.

@@ -2,6 +2,8 @@
 #include "app/win32/test_support.h"
 
 #include <algorithm>
+#include <system_error>
+#include <utility>
 
 namespace telo::win32::testing {
 namespace {
@@ -58,12 +60,34 @@ BOOL CALLBACK MatchForm(HWND window, LPARAM lparam) {
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
-  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  const DWORD start = GetTickCount();
   while (!done()) {
-    if (GetTickCount64() >= deadline) return false;
+    if (GetTickCount() - start >= timeout_ms) return false;  // unsigned: wraps safely
     Sleep(20);
   }
   return true;
+}
+
+Thread::Thread(std::function<void()> body) : body_(std::move(body)) {
+  handle_ = CreateThread(nullptr, 0, &Thread::Run, this, 0, nullptr);
+  if (!handle_) {
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                            "CreateThread");
+  }
+}
+
+Thread::~Thread() { Join(); }
+
+void Thread::Join() {
+  if (!handle_) return;
+  WaitForSingleObject(handle_, INFINITE);
+  CloseHandle(handle_);
+  handle_ = nullptr;
+}
+
+DWORD WINAPI Thread::Run(void* self) {
+  static_cast<Thread*>(self)->body_();
+  return 0;
 }
 
 std::wstring TextOf(HWND window) {

@@ -1,7 +1,7 @@
 // Helpers for the tests of frmMain: waiting with a deadline, reading windows
 // of this or another process through messages with timeouts, and finding and
 // answering the message boxes that a window owns, and ProgramRun, which starts
-// telo-update.exe and drives its frmMain. Safe to call from a thread other
+// telo.exe and drives its frmMain. Safe to call from a thread other
 // than the window's (a watcher that answers a modal box).
 #pragma once
 
@@ -17,6 +17,25 @@ inline constexpr DWORD kWaitMs = 10000;
 
 // Polls `done` every 20 ms until it holds or `timeout_ms` has passed.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms = kWaitMs);
+
+// Runs `body` on a thread of its own (CreateThread: the Windows builds'
+// thread model has no std::thread), joined by Join() or the destructor.
+// Throws std::system_error when no thread can be made, as std::thread does.
+class Thread {
+ public:
+  explicit Thread(std::function<void()> body);
+  Thread(const Thread&) = delete;
+  Thread& operator=(const Thread&) = delete;
+  ~Thread();
+
+  void Join();
+
+ private:
+  static DWORD WINAPI Run(void* self);
+
+  std::function<void()> body_;
+  HANDLE handle_ = nullptr;
+};
 
 // WM_GETTEXT through SendMessageTimeout: works across processes and never
 // hangs on a window that doesn't answer.
@@ -47,7 +66,7 @@ bool AnswerBox(HWND box, int id, DWORD timeout_ms = kWaitMs);
 
 std::vector<int> ButtonIds(const BoxContent& box);
 
-// One run of telo-update.exe, driven from another process. A program still
+// One run of telo.exe, driven from another process. A program still
 // running when the object goes is killed.
 class ProgramRun {
  public:

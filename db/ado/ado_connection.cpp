@@ -1,7 +1,14 @@
 // AdoConnection: telo::Connection over ADODB.Connection's vtable (Wine's ADO
-// does not resolve IDispatch names, so no late binding). Built with
-// NTDDI_VERSION 0x06010000 so that adoint.h declares the backward-compatible
-// _Connection {00000550-...}, which every ADO since 2.x answers to.
+// does not resolve IDispatch names, so no late binding).
+//
+// adoint.h declares the backward-compatible _Connection {00000550-...}, which
+// every ADO since 2.x answers to, only for targets before Windows 8: this file
+// stays below that even when the build targets a later Windows.
+#if !defined(NTDDI_VERSION) || NTDDI_VERSION >= 0x06020000
+#undef NTDDI_VERSION
+#define NTDDI_VERSION 0x06010000
+#endif
+
 #include "db/ado/ado_connection.h"
 
 #include <windows.h>
