@@ -2,8 +2,6 @@
 // tables, written through the stand-in connection in one transaction.
 #include "tools/sample_db.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -166,7 +164,8 @@ bool Omitted(const SampleOptions& options, std::string_view table) {
 Status WriteContents(Connection& connection, const SampleOptions& options) {
   Status status = connection.BeginTrans();
   for (const SampleTable& table : SampleTables()) {
-    if (status.ok() && !Omitted(options, table.name)) status = WriteTable(connection, table, options.jet_types);
+    if (status.ok() && !Omitted(options, table.name))
+      status = WriteTable(connection, table, options.jet_types);
   }
   if (status.ok() && options.unrelated_rows > 0) {
     status = WriteUnrelatedTable(connection, options.unrelated_rows);
@@ -199,7 +198,7 @@ Status CreateSampleDatabase(const std::string& path, const std::string& password
                            "", "", kAdoUnspecified);
   if (status.ok()) status = WriteContents(connection, options);
   if (connection.is_open()) connection.Close();
-  if (!status.ok()) unlink(path.c_str());
+  if (!status.ok()) RemoveDatabaseFiles(path);
   return status;
 }
 

@@ -3,7 +3,7 @@
 // rows so that a patch run visibly changes every one. Used by the
 // telo-sample-db tool, the tests, the demo and the benchmark.
 // CreateSampleDatabase never overwrites: it fails when the path exists, and
-// removes what it made when it fails later.
+// removes what it made, journal included, when it fails later.
 #pragma once
 
 #include <cstdint>

@@ -5,8 +5,11 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -129,6 +132,25 @@ TEST_F(SampleDbTest, OmittedTableIsMissingAndUnrelatedTableIsFilled) {
   EXPECT_FALSE(connection->Query("SELECT * FROM RD_Extension_WOD_Rate", &rows).ok());
   rows = QueryRows(*connection, "SELECT count(*) FROM " + std::string(kUnrelatedTable));
   EXPECT_EQ(rows.rows[0][0], Value(int64_t{2500}));
+}
+
+// On a full disk the half-made database was removed but its journal stayed,
+// and rolled back a good database later copied to that path.
+TEST_F(SampleDbTest, FailureOnAFullDiskLeavesNothingBehind) {
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit small = {64 * 1024, 64 * 1024};  // writes past 64 KB fail, as on a full disk
+    setrlimit(RLIMIT_FSIZE, &small);
+    SampleOptions options;
+    options.unrelated_rows = 20000;
+    _exit(CreateSampleDatabase(PathOf("CVL.MDB"), "846", options).ok() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1) << "the database can't fit";
+  EXPECT_TRUE(fs::is_empty(dir_)) << "not even a journal may stay";
 }
 
 TEST_F(SampleDbTest, ExistingFileIsNeverOverwritten) {

@@ -103,8 +103,14 @@ Status CreateStandInFile(const std::string& posix_path, std::string_view passwor
     status = WriteMarker(db, posix_path, password);
   }
   sqlite3_close_v2(db);
-  if (!status.ok()) unlink(posix_path.c_str());
+  if (!status.ok()) RemoveDatabaseFiles(posix_path);
   return status;
+}
+
+void RemoveDatabaseFiles(const std::string& posix_path) {
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+    unlink((posix_path + suffix).c_str());
+  }
 }
 
 std::string MakePasswordCheck(std::string_view password) {

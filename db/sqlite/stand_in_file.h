@@ -24,8 +24,14 @@ enum class FileKind { kMissing, kFolder, kNotAFile, kUnreadable, kSqlite, kJet, 
 FileKind ClassifyFile(const std::string& posix_path);
 
 // Makes a new, empty stand-in database at `posix_path` with `password`
-// ("" for none). Never overwrites: fails when the path exists.
+// ("" for none). Never overwrites: fails when the path exists. Leaves
+// nothing behind when it fails.
 Status CreateStandInFile(const std::string& posix_path, std::string_view password);
+
+// Removes a database file and what SQLite may keep beside it (its rollback
+// journal, write-ahead log and shared memory), so that no journal left behind
+// can roll back another database later put at the same path.
+void RemoveDatabaseFiles(const std::string& posix_path);
 
 // The text kept in the file for `password`; "" for an empty password.
 std::string MakePasswordCheck(std::string_view password);
