@@ -4,9 +4,25 @@
 // Open, then any number of Execute/Query and transaction calls, then Close; the
 // same object may be opened again after Close. Every call returns a Status and
 // never throws. Execute and Query on a connection that is not open fail with
-// error::kConnectionClosed. Transactions nest: each BeginTrans opens a level
-// that its CommitTrans or RollbackTrans ends; committing the outermost level
-// makes the changes durable, and Close with levels still open rolls them back.
+// error::kConnectionClosed; inside a transaction they see its own changes.
+//
+// Transactions nest, and every connection leaves the levels so:
+// - BeginTrans: success opens one level; a failure opens none.
+// - CommitTrans: success ends the innermost level, its changes joining the
+//   level around it (made durable when it was the outermost). A failure ends
+//   no level: the innermost stays open and the caller ends it with
+//   RollbackTrans. If the database has meanwhile abandoned the transaction
+//   itself, its changes are gone, and until RollbackTrans has ended the
+//   outermost level every statement, query, BeginTrans and CommitTrans fails.
+//   A failed outermost commit may still have made the changes durable (a
+//   database that saved them and then failed to release its lock): only
+//   reading the database again tells.
+// - RollbackTrans: ends the innermost level, undoing its changes, whether it
+//   succeeds or fails. A failure means they may not have been undone; then
+//   the transaction can no longer be committed, as above.
+// - CommitTrans and RollbackTrans with no level open fail with
+//   error::kNoTransaction and change nothing.
+// - Close rolls back every level still open.
 #pragma once
 
 #include <cstdint>

@@ -14,4 +14,7 @@ target_link_libraries(telo_platform PUBLIC telo_db SQLite::SQLite3)
 
 telo_add_test(wine_prefix_test SOURCES wine_prefix_test.cpp env_posix_test.cpp LIBS telo_platform)
 telo_add_test(jet_sql_test SOURCES sqlite/jet_sql_test.cpp LIBS telo_platform)
-telo_add_test(sqlite_connection_test SOURCES sqlite/sqlite_connection_test.cpp LIBS telo_platform)
+telo_add_test(sqlite_connection_test
+  SOURCES sqlite/sqlite_connection_test.cpp sqlite/sqlite_conformance_test.cpp
+          connection_conformance.cpp
+  LIBS telo_platform telo_fault_injection)
