@@ -2,7 +2,6 @@
 #include "app/verify.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -42,6 +41,31 @@ std::optional<std::string> CanonicalDecimal(std::string_view text) {
   return canonical;
 }
 
+// The double nearest a canonical decimal, whatever the C locale. A number of
+// up to 15 digits is a whole number divided by a power of ten, both exact in
+// a double, and one division rounds correctly; the patch's literals are all
+// that short.
+double NearestDouble(const std::string& canonical) {
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  int64_t whole = 0;
+  int digits = 0;
+  int places = -1;
+  for (char c : canonical) {
+    if (c == '.') {
+      places = 0;
+      continue;
+    }
+    if (c == '-') continue;
+    whole = whole * 10 + (c - '0');
+    ++digits;
+    if (places >= 0) ++places;
+  }
+  if (digits > 15) return std::strtod(canonical.c_str(), nullptr);
+  const double number = static_cast<double>(whole) / kPowersOfTen[std::max(places, 0)];
+  return canonical.front() == '-' ? -number : number;
+}
+
 // One value that a patch statement writes, read once from its literal.
 struct ExpectedCell {
   std::string_view literal;
@@ -54,7 +78,7 @@ ExpectedCell ReadLiteral(std::string_view literal) {
   ExpectedCell cell{literal, ParseJetDateLiteral(literal), {}, 0};
   if (!cell.date) {
     cell.exact = CanonicalDecimal(literal).value_or(std::string(literal));
-    std::from_chars(cell.exact.data(), cell.exact.data() + cell.exact.size(), cell.number);
+    cell.number = NearestDouble(cell.exact);
   }
   return cell;
 }

@@ -1,19 +1,30 @@
 // ValueText: a cell as people read it.
 #include "db/value.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cinttypes>
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 
 namespace telo {
 namespace {
 
-// The shortest text that reads back as the same number, whatever the locale.
+// The shortest text that reads back as the same number, with a point as the
+// decimal separator whatever the C locale says (a Qt program adopts the
+// user's). Formatting by hand keeps std::to_chars, and the half megabyte of
+// tables it brings, out of the static Windows programs.
 template <typename Number>
 std::string Shortest(Number number) {
-  char text[64];
-  const auto result = std::to_chars(text, text + sizeof text, number);
-  return std::string(text, result.ptr);
+  char text[40];
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(number));
+    if (static_cast<Number>(std::strtod(text, nullptr)) == number) break;
+  }
+  std::string shown = text;
+  const char point = *std::localeconv()->decimal_point;
+  if (point != '.') std::replace(shown.begin(), shown.end(), point, '.');
+  return shown;
 }
 
 std::string CurrencyText(int64_t ten_thousandths) {
