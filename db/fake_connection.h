@@ -1,14 +1,22 @@
 // FakeConnection: a Connection for tests. It records every call in a shared
-// FakeDatabase, keeps the statements of open transactions apart from the
-// durable ones (as a real database would), and fails on request: the Open,
-// the Nth Execute, an Execute whose text contains a marker, the Nth
-// BeginTrans or CommitTrans, the outermost commit, or the Close. Durable
-// statements of the patch's own shapes (delete all, insert, update with an
-// optional "in" list) are applied to simple tables, so that a query of the
-// form "SELECT a, b FROM T [WHERE k IN (1,2)]" reads back what was written.
-// The FakeDatabase must outlive every connection made on it.
+// FakeDatabase, keeps the work of open transactions apart from the durable
+// tables (as a real database would: the connection reads its own uncommitted
+// writes, Close rolls them back), and fails on request: the Open, the Nth
+// Execute, an Execute whose text contains a marker, the Nth BeginTrans or
+// CommitTrans, the outermost commit, or the Close.
+//
+// The tables understand the patch's statement shapes only: "Delete From T",
+// "Insert Into T(a, b) Values (x, y)", "Update T Set c = v [Where k in (1,2)]"
+// and the queries "SELECT a, b FROM T [WHERE k IN (1,2)]"; any other shape
+// fails. Values are kept as the literals the statements wrote ("Null" for
+// none). In the default mode a statement creates the tables and columns it
+// names; with FakeRules::declared_only only declared tables and columns
+// exist and a wrong name fails with Jet's error (the ADO double uses this).
+// FakeSession is the per-connection part, shared by FakeConnection and the
+// ADO double. The FakeDatabase must outlive every connection made on it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,18 +41,56 @@ struct FakeFaults {
 
 inline constexpr int32_t kFakeFailure = static_cast<int32_t>(0x80040E14);
 
+// A value that a table refuses in a column, as a unique index would.
+struct FakeRejection {
+  std::string column;
+  std::string literal;
+  bool operator==(const FakeRejection&) const = default;
+};
+
 struct FakeTable {
   std::vector<std::string> columns;
   std::vector<std::vector<std::string>> rows;  // literals as written
+  std::vector<std::string> types = {};  // declared Jet types, one per column; empty = untyped
+  std::vector<FakeRejection> rejections = {};
+  bool operator==(const FakeTable&) const = default;
 };
+
+using FakeTables = std::map<std::string, FakeTable, std::less<>>;
+
+struct FakeRules {
+  // Only declared tables and columns exist; names are matched ignoring case.
+  bool declared_only = false;
+  // Who runs the statements, for the message about an unsupported shape.
+  std::string runner = "The fake database";
+  // When set, checks each literal written into a typed column.
+  std::function<Status(std::string_view declared_type, std::string_view literal)> check_value;
+};
+
+// A query's answer as stored: the columns as the query names them, their
+// declared types ("" when untyped) and the literals of each row.
+struct FakeSelection {
+  std::vector<std::string> columns;
+  std::vector<std::string> types;
+  std::vector<std::vector<std::string>> rows;
+};
+
+// Applies one statement to `tables`, all or nothing; `affected` (may be
+// null) receives the number of rows it deleted, inserted or updated.
+Status ApplyStatement(std::string_view statement, const FakeRules& rules, FakeTables* tables,
+                      long* affected = nullptr);
+// Answers a query from `tables`.
+Status SelectLiterals(std::string_view query, const FakeRules& rules, const FakeTables& tables,
+                      FakeSelection* result);
 
 struct FakeDatabase {
   FakeFaults faults;
+  FakeRules rules;
   std::vector<std::string> calls;    // "Open <string>", "Execute <text>", "BeginTrans", ...
   std::vector<std::string> durable;  // statements whose effects were committed
   std::vector<std::string> open_strings;
   std::map<std::string, Rows, std::less<>> query_results;  // canned answers for Query
-  std::map<std::string, FakeTable, std::less<>> tables;    // what durable statements wrote
+  FakeTables tables;                                       // what durable statements wrote
   std::vector<std::string> missing_tables;                 // queries of these fail as missing
   int connections_created = 0;
   int open_count = 0;
@@ -55,15 +101,43 @@ struct FakeDatabase {
   ConnectionFactory Factory();
   // Statements executed (successfully or not), in order.
   std::vector<std::string> executed() const;
-  // Makes a statement durable: records it and applies it to `tables`.
-  void Persist(const std::string& statement);
-  // Answers a SELECT from `tables`; false when the query has another shape.
-  bool Select(std::string_view query, Rows* result) const;
+  // Makes a statement durable: applies it to `tables` and, when that
+  // succeeds, records it.
+  Status Persist(const std::string& statement, long* affected = nullptr);
+};
+
+// One connection's view of a FakeDatabase: statements outside a transaction
+// are durable at once; inside one they change the session's own copy of the
+// tables, which the outermost commit makes durable statement by statement.
+class FakeSession {
+ public:
+  explicit FakeSession(FakeDatabase* database) : db_(database) {}
+
+  int levels() const { return static_cast<int>(levels_.size()); }
+  // The tables as this session sees them, its uncommitted writes included.
+  const FakeTables& tables() const { return levels_.empty() ? db_->tables : working_; }
+
+  Status Execute(std::string_view statement, long* affected = nullptr);
+  void Begin();
+  // Both fail with error::kNoTransaction outside a transaction.
+  Status Commit();
+  Status Rollback();
+  void RollbackAll();
+
+ private:
+  struct Level {
+    FakeTables before;
+    std::vector<std::string> statements;  // run at this level or committed into it
+  };
+
+  FakeDatabase* db_;
+  FakeTables working_;
+  std::vector<Level> levels_;
 };
 
 class FakeConnection : public Connection {
  public:
-  explicit FakeConnection(FakeDatabase* database) : db_(database) {}
+  explicit FakeConnection(FakeDatabase* database) : db_(database), session_(database) {}
 
   Status Open(std::string_view connection_string, std::string_view user, std::string_view password,
               int options) override;
@@ -79,7 +153,7 @@ class FakeConnection : public Connection {
 
   FakeDatabase* db_;
   bool open_ = false;
-  std::vector<std::vector<std::string>> levels_;  // pending statements per transaction level
+  FakeSession session_;
 };
 
 }  // namespace telo

@@ -51,6 +51,9 @@ inline constexpr int32_t kProviderNotFound = static_cast<int32_t>(0x800A0E7A);
 // DB_E_NOTABLE: a statement names a table that doesn't exist (ADO with Jet
 // and the stand-in alike).
 inline constexpr int32_t kNoSuchTable = static_cast<int32_t>(0x80040E37);
+// DB_E_ERRORSINCOMMAND: a statement can't be run as written (syntax, an
+// unknown column, an impossible date literal).
+inline constexpr int32_t kCommandError = static_cast<int32_t>(0x80040E14);
 // No transaction is active for a commit or rollback (XACT_E_NOTRANSACTION).
 inline constexpr int32_t kNoTransaction = static_cast<int32_t>(0x8004D00E);
 }  // namespace error

@@ -23,10 +23,21 @@ set_source_files_properties(${TELO_DB_DIR}/ado/ado_connection.cpp PROPERTIES
 telo_add_test(platform_test
   SOURCES
     ${TELO_DB_DIR}/env_windows_test.cpp
-    ${TELO_DB_DIR}/ado/ado_connection_test.cpp
     ${TELO_DB_DIR}/ado/variant_value_test.cpp
   LIBS telo_platform)
 
-telo_add_test(ado_update_run_test
-  SOURCES ${TELO_DB_DIR}/ado/ado_update_run_test.cpp
-  LIBS telo_platform telo_app telo_testing)
+# The tests of cnMain over ADO run against the ADO double, under Wine only.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  include(${TELO_DB_DIR}/ado/double/double.cmake)
+  telo_ado_double_test(ado_connection_test
+    SOURCES
+      ${TELO_DB_DIR}/ado/ado_connection_test.cpp
+      ${TELO_DB_DIR}/ado/double/connection_object_test.cpp
+    LIBS telo_platform)
+  set_source_files_properties(${TELO_DB_DIR}/ado/double/connection_object_test.cpp PROPERTIES
+    COMPILE_DEFINITIONS NTDDI_VERSION=0x06010000
+    COMPILE_OPTIONS -fpermissive)
+  telo_ado_double_test(ado_update_run_test
+    SOURCES ${TELO_DB_DIR}/ado/ado_update_run_test.cpp
+    LIBS telo_platform telo_app telo_testing)
+endif()

@@ -1,84 +1,304 @@
-// The ADO connection as the update run meets it where no database can be
-// opened: calls on a closed connection, and Open when the provider or the
-// file is missing. Runs on Windows and under Wine, which has no Jet provider.
+// cnMain over ADO, against the ADO double (db/ado/double/) that the test
+// Wine prefix has in place of ADODB.Connection and ADODB.Recordset: the
+// calls in their order, nested transactions and what reaches the file,
+// every Jet column type read back as its Value, and Jet's failures.
 #include "db/ado/ado_connection.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <objbase.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
 
 #include "db/ado/com_apartment.h"
+#include "db/ado/double/fixture_folder.h"
+#include "db/ado/double/jet_fixture.h"
 
 namespace telo {
 namespace {
 
 using ::testing::HasSubstr;
+using Literals = std::vector<std::vector<std::string>>;
 
-constexpr std::string_view kMissingDatabase =
-    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=c:\\No Such Folder\\CVL.MDB;"
-    "Jet OLEDB:Database Password=846";
+constexpr int32_t kJetFailure = error::kUnspecifiedFailure;
+const Literals kOldRates = {{"1", "3.5"}, {"2", "4"}};
 
-bool JetProviderInstalled() {
-  CLSID clsid;
-  return SUCCEEDED(CLSIDFromProgID(L"Microsoft.Jet.OLEDB.4.0", &clsid));
+JetFixture RatesFixture() {
+  JetFixture fixture;
+  fixture.password = "846";
+  fixture.tables["Rates"] = {{"scheme", "rate"}, kOldRates, {"LONG", "DOUBLE"}, {{"scheme", "99"}}};
+  return fixture;
+}
+
+std::string ConnectionString(const std::string& path, std::string_view tail = "",
+                             std::string_view password = "846") {
+  return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path +
+         ";Jet OLEDB:Database Password=" + std::string(password) + std::string(tail);
 }
 
 class AdoConnectionTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(com_.status().ok()) << com_.status().ToString(); }
-
-  Status OpenWith(std::string_view connection_string) {
-    return connection_->Open(connection_string, "", "", kAdoUnspecified);
+  void SetUp() override {
+    ASSERT_TRUE(com_.status().ok()) << com_.status().ToString();
+    ASSERT_TRUE(WriteJetFixtureFile(database_, RatesFixture()).ok());
   }
 
+  Status Open(std::string_view tail = "") {
+    return connection_->Open(ConnectionString(database_, tail), "", "", kAdoUnspecified);
+  }
+  Status Execute(std::string_view statement) { return connection_->Execute(statement); }
+
+  // (scheme, rate) of every row, as this connection reads them.
+  std::vector<std::vector<Value>> Rates() {
+    Rows rows;
+    const Status status = connection_->Query("SELECT scheme, rate FROM Rates", &rows);
+    EXPECT_TRUE(status.ok()) << status.ToString();
+    return rows.rows;
+  }
+  // The rows of Rates in the file.
+  Literals FileRates() {
+    JetFixture fixture;
+    EXPECT_TRUE(ReadJetFixtureFile(database_, &fixture).ok());
+    return fixture.tables["Rates"].rows;
+  }
+
+  FixtureFolder folder_;
+  std::string database_ = folder_.File("CVL.MDB");
   ComApartment com_;  // outlives connection_
   std::unique_ptr<Connection> connection_ = NewAdoConnection();
 };
 
-TEST_F(AdoConnectionTest, EveryCallBeforeOpenFailsAsClosed) {
-  Rows rows;
-  rows.columns = {"stale"};
-  const Status calls[] = {
-      connection_->Execute("DELETE FROM RD_Configuration"),
-      connection_->Query("SELECT * FROM RD_Configuration", &rows),
-      connection_->BeginTrans(),
-      connection_->CommitTrans(),
-      connection_->RollbackTrans(),
-      connection_->Close(),
+TEST_F(AdoConnectionTest, EveryCallBeforeOpenAndAfterCloseFailsAsClosed) {
+  for (const bool opened_and_closed : {false, true}) {
+    if (opened_and_closed) {
+      ASSERT_TRUE(Open().ok());
+      ASSERT_TRUE(connection_->Close().ok());
+    }
+    Rows rows;
+    rows.columns = {"stale"};
+    const Status calls[] = {
+        Execute("Delete From Rates"), connection_->Query("SELECT scheme FROM Rates", &rows),
+        connection_->BeginTrans(),    connection_->CommitTrans(),
+        connection_->RollbackTrans(), connection_->Close(),
+    };
+    for (const Status& status : calls) {
+      EXPECT_EQ(status.number(), error::kConnectionClosed) << status.ToString();
+      EXPECT_EQ(status.message(), "Operation is not allowed when the object is closed.");
+    }
+    EXPECT_TRUE(rows.columns.empty()) << "a failed Query must not leave old rows behind";
+  }
+  EXPECT_EQ(FileRates(), kOldRates);
+}
+
+TEST_F(AdoConnectionTest, StatementsOutsideATransactionReachTheFileAtOnceAndSurviveAReopen) {
+  ASSERT_TRUE(Open().ok());
+  const Status again = Open();
+  EXPECT_EQ(again.number(), error::kConnectionOpen);
+  EXPECT_EQ(again.message(), "Operation is not allowed when the object is open.");
+
+  ASSERT_TRUE(Execute("Delete From Rates").ok());
+  ASSERT_TRUE(Execute("Insert Into Rates(scheme, rate) Values (7, 1.25)").ok());
+  ASSERT_TRUE(Execute("Insert Into Rates(scheme, rate) Values (8, 2)").ok());
+  ASSERT_TRUE(Execute("Update Rates Set rate = 0.5 Where scheme in (8,9)").ok());
+  const Literals written = {{"7", "1.25"}, {"8", "0.5"}};
+  EXPECT_EQ(FileRates(), written) << "no transaction: each statement is durable";
+
+  Rows eight;
+  ASSERT_TRUE(connection_->Query("SELECT rate FROM Rates WHERE scheme IN (8)", &eight).ok());
+  EXPECT_EQ(eight.columns, std::vector<std::string>{"rate"});
+  EXPECT_EQ(eight.rows, (std::vector<std::vector<Value>>{{0.5}}));
+
+  ASSERT_TRUE(connection_->Close().ok());
+  ASSERT_TRUE(Open().ok()) << "the same cnMain opens again";
+  EXPECT_EQ(Rates(), (std::vector<std::vector<Value>>{{int64_t{7}, 1.25}, {int64_t{8}, 0.5}}));
+}
+
+TEST_F(AdoConnectionTest, TransactionsNestFiveDeepAndOnlyTheOutermostCommitReachesTheFile) {
+  ASSERT_TRUE(Open().ok());
+  ASSERT_TRUE(connection_->BeginTrans().ok());
+  ASSERT_TRUE(Execute("Delete From Rates").ok());
+  ASSERT_TRUE(Execute("Insert Into Rates(scheme, rate) Values (10, 1)").ok());
+  EXPECT_EQ(Rates(), (std::vector<std::vector<Value>>{{int64_t{10}, 1.0}}))
+      << "a connection reads its own uncommitted writes";
+
+  ASSERT_TRUE(connection_->BeginTrans().ok());
+  ASSERT_TRUE(Execute("Insert Into Rates(scheme, rate) Values (20, 2)").ok());
+  ASSERT_TRUE(connection_->RollbackTrans().ok());
+  EXPECT_EQ(Rates(), (std::vector<std::vector<Value>>{{int64_t{10}, 1.0}}))
+      << "rolling back the inner level keeps the outer one's work";
+
+  for (int level = 2; level <= 5; ++level) {
+    ASSERT_TRUE(connection_->BeginTrans().ok()) << "level " << level;
+    ASSERT_TRUE(Execute("Update Rates Set rate = " + std::to_string(level)).ok());
+  }
+  const Status sixth = connection_->BeginTrans();
+  EXPECT_EQ(sixth.number(), kJetFailure);
+  EXPECT_EQ(sixth.message(), "Could not start transaction; too many transactions already nested.");
+
+  for (int level = 5; level >= 2; --level) ASSERT_TRUE(connection_->CommitTrans().ok());
+  EXPECT_EQ(FileRates(), kOldRates) << "inner commits are not durable";
+  ASSERT_TRUE(connection_->CommitTrans().ok());
+  EXPECT_EQ(FileRates(), (Literals{{"10", "5"}}));
+
+  for (const Status& none : {connection_->CommitTrans(), connection_->RollbackTrans()}) {
+    EXPECT_EQ(none.number(), error::kNoTransaction);
+    EXPECT_EQ(none.message(), "No transaction is active.");
+  }
+}
+
+TEST_F(AdoConnectionTest, CloseRollsBackEveryOpenLevel) {
+  ASSERT_TRUE(Open().ok());
+  ASSERT_TRUE(connection_->BeginTrans().ok());
+  ASSERT_TRUE(Execute("Delete From Rates").ok());
+  ASSERT_TRUE(connection_->BeginTrans().ok());
+  ASSERT_TRUE(Execute("Insert Into Rates(scheme, rate) Values (30, 3)").ok());
+  ASSERT_TRUE(connection_->CommitTrans().ok());
+  ASSERT_TRUE(connection_->Close().ok());
+  EXPECT_EQ(FileRates(), kOldRates);
+  ASSERT_TRUE(Open().ok());
+  EXPECT_EQ(Rates(), (std::vector<std::vector<Value>>{{int64_t{1}, 3.5}, {int64_t{2}, 4.0}}));
+}
+
+TEST_F(AdoConnectionTest, EveryJetTypeReadsBackAsItsValue) {
+  const struct {
+    std::string_view declared;
+    std::string_view literal;
+    Value expected;
+  } columns[] = {
+      {"BYTE", "200", int64_t{200}},
+      {"SHORT", "-3", int64_t{-3}},
+      {"LONG", "1543.3", int64_t{1543}},
+      {"INTEGER", "7", int64_t{7}},
+      {"SINGLE", "23.66", 23.66f},
+      {"DOUBLE", "23.435", 23.435},
+      {"CURRENCY", "1.5", Currency{15000}},
+      {"DECIMAL(10,2)", "23.660", Decimal{"23.66"}},
+      {"DECIMAL(10,3)", "23.6", Decimal{"23.600"}},
+      {"DATETIME", "#04/01/2012#", DateTime{"2012-04-01"}},
+      {"TEXT(20)", "'it''s'", std::string("it's")},
+      {"BIT", "True", int64_t{-1}},
   };
-  for (const Status& status : calls) {
-    EXPECT_EQ(status.number(), error::kConnectionClosed) << status.ToString();
-    EXPECT_THAT(status.message(), HasSubstr("closed"));
+  JetFixture fixture = RatesFixture();
+  FakeTable& table = fixture.tables["Types"];
+  std::string names, literals;
+  std::vector<Value> expected;
+  for (const auto& column : columns) {
+    table.columns.push_back("c" + std::to_string(table.columns.size()));
+    table.types.emplace_back(column.declared);
+    names += (names.empty() ? "" : ", ") + table.columns.back();
+    literals += (literals.empty() ? "" : ", ") + std::string(column.literal);
+    expected.push_back(column.expected);
   }
-  EXPECT_TRUE(rows.columns.empty()) << "a failed Query must not leave old rows behind";
-}
+  table.rows.emplace_back(table.columns.size(), "Null");
+  ASSERT_TRUE(WriteJetFixtureFile(database_, fixture).ok());
+  ASSERT_TRUE(Open().ok());
+  ASSERT_TRUE(Execute("Insert Into Types(" + names + ") Values (" + literals + ")").ok());
 
-TEST_F(AdoConnectionTest, OpenOfMissingJetDatabaseFailsWithClearMessage) {
-  const Status open = OpenWith(kMissingDatabase);
-  ASSERT_FALSE(open.ok());
-  EXPECT_LT(open.number(), 0) << "the number is ADO's failing HRESULT";
-  if (JetProviderInstalled()) {
-    EXPECT_THAT(open.message(), HasSubstr("CVL.MDB"));
-  } else {
-    EXPECT_THAT(open.message(), HasSubstr("Provider cannot be found"));
-    EXPECT_THAT(open.message(), HasSubstr("Microsoft.Jet.OLEDB.4.0"));
+  Rows rows;
+  ASSERT_TRUE(connection_->Query("SELECT " + names + " FROM Types", &rows).ok());
+  ASSERT_EQ(rows.rows.size(), 2u);
+  for (std::size_t i = 0; i < std::size(columns); ++i) {
+    EXPECT_EQ(rows.rows[0][i], Value{std::monostate{}}) << columns[i].declared << ": Null";
+    EXPECT_EQ(rows.rows[1][i], expected[i])
+        << columns[i].declared << " " << columns[i].literal << " read back as "
+        << ValueText(rows.rows[1][i]) << " (alternative " << rows.rows[1][i].index() << ")";
   }
 }
 
-TEST_F(AdoConnectionTest, FailedOpenLeavesTheObjectClosedAndReusable) {
-  const Status first = OpenWith(kMissingDatabase);
-  ASSERT_FALSE(first.ok());
-  EXPECT_EQ(connection_->Execute("UPDATE SB_Configuration SET x = 1").number(),
-            error::kConnectionClosed);
-  EXPECT_FALSE(connection_->Close().ok());
-  const Status second = OpenWith(kMissingDatabase);
-  EXPECT_EQ(second, first) << "the second attempt reuses cnMain";
+TEST_F(AdoConnectionTest, FailuresCarryJetsNumbersAndDescriptions) {
+  const std::string missing = folder_.File("NONE.MDB");
+  const std::string garbage = folder_.File("GARBAGE.MDB");
+  auto opening = [&](std::string connection_string) {
+    return [&, connection_string] { return connection_->Open(connection_string, "", "", -1); };
+  };
+  auto executing = [&](std::string statement) {
+    return [&, statement] {
+      const Status open = Open();
+      return open.ok() ? Execute(statement) : open;
+    };
+  };
+  const std::string no_table =
+      "The Microsoft Jet database engine cannot find the input table or query 'Nowhere'.  Make "
+      "sure it exists and that its name is spelled correctly.";
+  const struct {
+    std::string_view what;
+    std::function<Status()> act;
+    int32_t number;
+    std::string description;
+  } cases[] = {
+      {"wrong password", opening(ConnectionString(database_, "", "845")),
+       static_cast<int32_t>(0x80040E4D), "Not a valid password."},
+      {"missing file", opening(ConnectionString(missing)), kJetFailure,
+       "Could not find file '" + missing + "'."},
+      {"not a database",
+       [&] {
+         std::FILE* file = std::fopen(garbage.c_str(), "wb");
+         std::fputs("Standard Jet DB", file);
+         std::fclose(file);
+         return connection_->Open(ConnectionString(garbage), "", "", -1);
+       },
+       kJetFailure, "Unrecognized database format '" + garbage + "'."},
+      {"held by another program",
+       [&] {
+         HANDLE held = CreateFileA(database_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+         const Status open = Open();
+         CloseHandle(held);
+         return open;
+       },
+       kJetFailure, "Could not use ''; file already in use."},
+      {"another provider", opening("Provider=SQLOLEDB;Data Source=" + database_),
+       error::kProviderNotFound, "Provider cannot be found. It may not be properly installed."},
+      {"missing table", executing("Delete From Nowhere"), error::kNoSuchTable, no_table},
+      {"query of a missing table",
+       [&] {
+         Rows rows;
+         const Status open = Open();
+         return open.ok() ? connection_->Query("SELECT a FROM Nowhere", &rows) : open;
+       },
+       error::kNoSuchTable, no_table},
+      {"unknown column", executing("Insert Into Rates(scheme, bonus) Values (5, 1)"),
+       error::kCommandError,
+       "The INSERT INTO statement contains the following unknown field name: 'bonus'.  Make sure "
+       "you have typed the name correctly, and try the operation again."},
+      {"rejected row", executing("Insert Into Rates(scheme, rate) Values (99, 1)"), kJetFailure,
+       "The changes you requested to the table were not successful because they would create "
+       "duplicate values in the index, primary key, or relationship.  Change the data in the "
+       "field or fields that contain duplicate data, remove the index, or redefine the index to "
+       "permit duplicate entries and try again."},
+      {"value its column can't hold", executing("Insert Into Rates(scheme, rate) Values ('x', 1)"),
+       static_cast<int32_t>(0x80040E07), "Data type mismatch in criteria expression."},
+      {"another statement shape", executing("Delete From Rates Where scheme = 1"),
+       error::kCommandError,
+       "The ADO double doesn't run statements of this shape: 'Delete From Rates Where scheme = "
+       "1'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteJetFixtureFile(database_, RatesFixture()).ok());
+    const Status status = c.act();
+    EXPECT_EQ(status.number(), c.number) << status.ToString();
+    EXPECT_EQ(status.message(), c.description);
+    EXPECT_EQ(FileRates(), kOldRates);
+    connection_->Close();
+  }
 }
 
-TEST_F(AdoConnectionTest, UnknownProviderIsReportedAsMissing) {
-  const Status open = OpenWith("Provider=No.Such.Provider.1;Data Source=c:\\x.mdb");
-  ASSERT_FALSE(open.ok());
-  EXPECT_THAT(open.message(), HasSubstr("Provider cannot be found"));
+TEST_F(AdoConnectionTest, ReadOnlyDatabasesAreReadButNeverWritten) {
+  for (const bool read_only_file : {false, true}) {
+    SCOPED_TRACE(read_only_file ? "read-only file" : "Mode=Read");
+    if (read_only_file) SetFileAttributesA(database_.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(Open(read_only_file ? "" : ";Mode=Read").ok());
+    EXPECT_EQ(Rates().size(), 2u);
+    ASSERT_TRUE(connection_->BeginTrans().ok());
+    const Status write = Execute("Update Rates Set rate = 1");
+    EXPECT_EQ(write.number(), kJetFailure);
+    EXPECT_EQ(write.message(), "Operation must use an updateable query.");
+    ASSERT_TRUE(connection_->CommitTrans().ok());
+    ASSERT_TRUE(connection_->Close().ok());
+    EXPECT_EQ(FileRates(), kOldRates);
+  }
 }
 
 TEST(AdoConnectionWithoutComTest, FailsWithStatusInsteadOfCrashing) {

@@ -1,44 +1,108 @@
-// The update run against the real ADO connection where the install folder
-// exists but its database can't be opened (under Wine there is no Jet
-// provider; on Windows the test folder holds no CVL.MDB): the run goes on,
-// and its report says that the database could not be opened.
+// The update run through the real ADO connection, against the ADO double:
+// the install folder's own database can't be opened (drive q: doesn't
+// exist), and a user's VirtualStore copy of it, a Jet fixture, is patched:
+// every statement reaches the file in one commit, the read-back goes through
+// ADO's Recordset, and a statement that Jet rejects leaves its table as it
+// was while the other tables are patched.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "app/fake_desktop.h"
 #include "app/update_run.h"
 #include "db/ado/ado_connection.h"
 #include "db/ado/com_apartment.h"
+#include "db/ado/double/fixture_folder.h"
+#include "db/ado/double/jet_fixture.h"
+#include "db/ado/double/patch_fixture.h"
 #include "db/fake_env.h"
+#include "patch/sequence.h"
 
 namespace telo {
 namespace {
 
 using ::testing::HasSubstr;
 
-TEST(AdoUpdateRunTest, ReportSaysTheDatabaseCouldNotBeOpened) {
-  ComApartment com;
-  ASSERT_TRUE(com.status().ok()) << com.status().ToString();
-  FakeDesktop desktop;
-  desktop.drive_text = "q: [NO JET]";
-  FakeEnv env;
-  env.existing_folders = {InstallFolder('q', kInstallAttempts[0])};
-  ConnectionSlot cnMain(&NewAdoConnection);
+// The fixture's tables after every patch statement.
+FakeTables Patched(FakeTables tables) {
+  FakeRules rules;
+  rules.declared_only = true;
+  for (std::string_view statement : AllPatchStatements()) {
+    EXPECT_TRUE(ApplyStatement(statement, rules, &tables).ok()) << statement;
+  }
+  return tables;
+}
 
-  const RunReport report = RunUpdate(desktop, env, cnMain);
+class AdoUpdateRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(com_.status().ok()) << com_.status().ToString();
+    desktop_.drive_text = "q: [NO JET]";
+    env_.existing_folders = {folder_};
+    env_.virtual_store_copies[database_] = {copy_};
+  }
 
-  ASSERT_FALSE(report.attempts.empty());
-  const AttemptReport& attempt = report.attempts[0];
-  EXPECT_TRUE(attempt.folder_found);
-  EXPECT_TRUE(attempt.open_attempted);
-  EXPECT_FALSE(attempt.open.ok());
-  EXPECT_FALSE(attempt.open.message().empty()) << "ADO's reason reaches the report";
-  EXPECT_FALSE(report.succeeded());
-  EXPECT_TRUE(cnMain.created());
+  RunReport Run() { return RunUpdate(desktop_, env_, cnMain_); }
+  FakeTables CopyTables() {
+    JetFixture fixture;
+    EXPECT_TRUE(ReadJetFixtureFile(copy_, &fixture).ok());
+    return fixture.tables;
+  }
+
+  ComApartment com_;
+  FixtureFolder fixtures_;
+  const std::string copy_ = fixtures_.File("CVL.MDB");
+  const std::string folder_ = InstallFolder('q', kInstallAttempts[0]);
+  const std::string database_ = folder_ + "CVL.MDB";
+  FakeDesktop desktop_;
+  FakeEnv env_;
+  ConnectionSlot cnMain_{&NewAdoConnection};
+};
+
+TEST_F(AdoUpdateRunTest, PatchesTheCopyThroughAdoAndReportsTheDatabaseThatCouldNotBeOpened) {
+  const JetFixture before = PatchedTablesFixture();
+  ASSERT_TRUE(WriteJetFixtureFile(copy_, before).ok());
+
+  const RunReport report = Run();
+
+  ASSERT_EQ(report.attempts.size(), 3u) << "the folder, its copy, the (x86) folder";
+  const AttemptReport& original = report.attempts[0];
+  EXPECT_TRUE(original.open_attempted);
+  EXPECT_EQ(original.open.message(), "Could not find file '" + database_ + "'.");
+  const AttemptReport& copy = report.attempts[1];
+  EXPECT_EQ(copy.database, copy_);
+  EXPECT_TRUE(copy.fully_patched()) << DescribeReport(report);
+  EXPECT_EQ(copy.verification.size(), 13u);
+  EXPECT_EQ(CopyTables(), Patched(before.tables));
   const MessageBoxContent box = OutcomeBox(report);
   EXPECT_EQ(box.style, kStyleOkWarning);
-  EXPECT_THAT(box.prompt, HasSubstr(attempt.database + " could not be opened"));
-  EXPECT_THAT(box.prompt, HasSubstr(attempt.open.message()));
+  EXPECT_THAT(box.prompt, HasSubstr(database_ + " could not be opened"));
+  EXPECT_THAT(box.prompt, HasSubstr(original.open.message()));
+}
+
+TEST_F(AdoUpdateRunTest, StatementThatJetRejectsLeavesItsTableAsItWas) {
+  JetFixture before = PatchedTablesFixture();
+  // A value that only one KVP_PMC_Rates statement writes.
+  before.tables["KVP_PMC_Rates"].rejections = {{"intrate", "1209"}};
+  ASSERT_TRUE(WriteJetFixtureFile(copy_, before).ok());
+
+  const RunReport report = Run();
+
+  ASSERT_GE(report.attempts.size(), 2u);
+  const AttemptReport& copy = report.attempts[1];
+  ASSERT_TRUE(copy.opened()) << copy.open.ToString();
+  EXPECT_FALSE(copy.fully_patched());
+  EXPECT_TRUE(copy.commit.ok()) << "the other tables are committed";
+  const auto failed = std::find_if(copy.procedures.begin(), copy.procedures.end(),
+                                   [](const ProcedureOutcome& outcome) { return !outcome.ok(); });
+  ASSERT_NE(failed, copy.procedures.end());
+  EXPECT_EQ(failed->failed_table, "KVP_PMC_Rates");
+  EXPECT_THAT(failed->status.message(), HasSubstr("duplicate values in the index"));
+
+  FakeTables expected = Patched(PatchedTablesFixture().tables);
+  expected["KVP_PMC_Rates"] = before.tables["KVP_PMC_Rates"];
+  EXPECT_EQ(CopyTables(), expected);
 }
 
 }  // namespace

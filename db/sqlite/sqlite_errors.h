@@ -19,9 +19,6 @@ inline constexpr int32_t kPathTooLong = static_cast<int32_t>(0x800700CE);
 inline constexpr int32_t kDatabaseInUse = static_cast<int32_t>(0x80070020);
 // DB_SEC_E_AUTH_FAILED: wrong or missing database password.
 inline constexpr int32_t kInvalidPassword = static_cast<int32_t>(0x80040E4D);
-// DB_E_ERRORSINCOMMAND: a statement can't be run as written (syntax, an
-// unknown column, an impossible date literal).
-inline constexpr int32_t kCommandError = static_cast<int32_t>(0x80040E14);
 // DB_E_INTEGRITYVIOLATION: a constraint or trigger rejected a row.
 inline constexpr int32_t kIntegrityViolation = static_cast<int32_t>(0x80040E2F);
 
