@@ -34,6 +34,9 @@ std::string DescribeFailure(const ProcedureOutcome& outcome) {
     case FailedStep::kBeginTable:
       line += "before its first statement";
       break;
+    case FailedStep::kReadBack:
+      line += "when its table was read back before keeping it";
+      break;
     case FailedStep::kCommitTable:
       line += "while keeping its changes";
       break;
@@ -68,16 +71,45 @@ void DescribeProcedures(const AttemptReport& attempt, ReportDetail detail, std::
   }
 }
 
-void DescribeSaving(const AttemptReport& attempt, std::string& text) {
-  if (!attempt.begin.ok()) {
-    text += "    The update could not be started: " + Reason(attempt.begin) +
-            "\n    Nothing was changed.\n";
-    return;
+std::string TableLine(const TableCheck& check) {
+  return std::string(check.table) + " " + std::string(TableStateName(check.state)) + ": " +
+         (check.detail.empty() ? Reason(check.status) : check.detail) + "\n";
+}
+
+// What a failed commit left in the file, as read back on a new connection.
+void DescribeFailedCommit(const AttemptReport& attempt, std::string& text) {
+  text += "    The commit reported a failure: " + Reason(attempt.commit) + "\n";
+  switch (attempt.saved()) {
+    case AttemptReport::Saved::kYes:
+      text +=
+          "    Read back on a new connection, every table holds the patch: the changes "
+          "were saved all the same.\n";
+      return;
+    case AttemptReport::Saved::kNo:
+      text += "    Read back on a new connection, the database does not hold the patch:\n";
+      for (const TableCheck& check : attempt.verification) {
+        if (check.state != TableState::kUpToDate) text += "      " + TableLine(check);
+      }
+      return;
+    case AttemptReport::Saved::kUnknown:
+      text += "    The database could not be read back (" +
+              Reason(attempt.reread.ok() ? attempt.verification.back().status : attempt.reread) +
+              "), so whether the changes were saved is not known.\n";
+      for (const TableCheck& check : attempt.verification) {
+        if (check.state == TableState::kUnreadable) {
+          text += "      " + TableLine(check);
+          break;
+        }
+      }
+      return;
   }
-  if (attempt.commit_attempted && !attempt.commit.ok()) {
-    text += "    The changes could not be saved: " + Reason(attempt.commit) +
-            "\n    Nothing was saved; the database is as it was.\n";
-  } else if (attempt.all_procedures_ok() && attempt.verified()) {
+}
+
+void DescribeSavedChanges(const AttemptReport& attempt, std::string& text) {
+  const bool all_read_back =
+      std::all_of(attempt.verification.begin(), attempt.verification.end(),
+                  [](const TableCheck& check) { return check.state == TableState::kUpToDate; });
+  if (attempt.all_procedures_ok() && all_read_back) {
     text += "    All changes were saved, and every table reads back as the patch wrote it.\n";
   } else if (attempt.all_procedures_ok()) {
     text += "    All changes were saved.\n";
@@ -85,10 +117,25 @@ void DescribeSaving(const AttemptReport& attempt, std::string& text) {
     text += "    The changes of the other procedures were saved.\n";
   }
   for (const TableCheck& check : attempt.verification) {
-    if (check.state == TableState::kUpToDate) continue;
-    text += "    Read back after saving, " + std::string(check.table) + " " +
-            std::string(TableStateName(check.state)) + ": " +
-            (check.detail.empty() ? Reason(check.status) : check.detail) + "\n";
+    if (check.state == TableState::kUnreadable) {
+      text += "    Saved, but " + std::string(check.table) +
+              " was not read back again: " + Reason(check.status) + "\n";
+    } else if (check.state != TableState::kUpToDate) {
+      text += "    Read back after saving, " + TableLine(check);
+    }
+  }
+}
+
+void DescribeSaving(const AttemptReport& attempt, std::string& text) {
+  if (!attempt.begin.ok()) {
+    text += "    The update could not be started: " + Reason(attempt.begin) +
+            "\n    Nothing was changed.\n";
+    return;
+  }
+  if (attempt.commit_attempted && !attempt.commit.ok()) {
+    DescribeFailedCommit(attempt, text);
+  } else {
+    DescribeSavedChanges(attempt, text);
   }
   if (!attempt.close.ok()) {
     text += "    The database could not be closed: " + Reason(attempt.close) + "\n";
@@ -143,14 +190,23 @@ bool AttemptReport::all_procedures_ok() const {
                      [](const ProcedureOutcome& outcome) { return outcome.ok(); });
 }
 
-bool AttemptReport::verified() const {
-  return std::all_of(verification.begin(), verification.end(),
-                     [](const TableCheck& check) { return check.state == TableState::kUpToDate; });
+AttemptReport::Saved AttemptReport::saved() const {
+  const bool commit_failed = commit_attempted && !commit.ok();
+  if (commit_failed && !reread.ok()) return Saved::kUnknown;
+  bool unreadable = false;
+  for (const TableCheck& check : verification) {
+    if (check.state == TableState::kDiffers || check.state == TableState::kMissing) {
+      return Saved::kNo;
+    }
+    unreadable = unreadable || check.state == TableState::kUnreadable;
+  }
+  // After a good commit every table was read back before it was committed.
+  return unreadable && commit_failed ? Saved::kUnknown : Saved::kYes;
 }
 
 bool AttemptReport::fully_patched() const {
   return opened() && begin.ok() && procedures.size() == PatchSequence().size() &&
-         all_procedures_ok() && commit_attempted && commit.ok() && verified();
+         all_procedures_ok() && commit_attempted && saved() == Saved::kYes;
 }
 
 bool RunReport::any_database_found() const {

@@ -36,14 +36,26 @@ struct AttemptReport : FolderAttempt {
   std::vector<ProcedureOutcome> procedures;
   bool commit_attempted = false;
   Status commit;
-  std::vector<TableCheck> verification;  // each committed table, read back after the commit
+  // After a failed commit: the connection opened again to read back what
+  // the file holds.
+  Status reread;
+  // Each committed table read back after the commit (after a failed one, on
+  // the connection opened again): what the file finally holds.
+  std::vector<TableCheck> verification;
   Status close;
+
+  // What the file holds after the commit, as read back: every committed
+  // table as the patch wrote it; one or more tables not; or not known,
+  // because the file could not be read back after a failed commit.
+  enum class Saved { kYes, kNo, kUnknown };
 
   bool opened() const { return open_attempted && open.ok(); }
   bool all_procedures_ok() const;
-  bool verified() const;  // every table read back holds the patch data
-  // Opened, every procedure succeeded, the commit succeeded and the tables
-  // read back as written.
+  Saved saved() const;
+  // Opened, every procedure succeeded, and the file holds every table as the
+  // patch wrote it: the commit succeeded (a table that could then not be
+  // read back again still counts, having been read back before it was
+  // committed), or it failed yet the read-back shows everything saved.
   bool fully_patched() const;
 };
 

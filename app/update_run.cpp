@@ -28,21 +28,49 @@ std::vector<std::string_view> CommittedTables(const AttemptReport& attempt) {
   return tables;
 }
 
-// Runs the twelve procedures inside one transaction and commits it. A failed
-// procedure has already rolled its own table back; the others stand.
-void PatchOpenDatabase(Connection& connection, AttemptReport& attempt) {
+// The read-back inside each table's transaction, before it is committed.
+Status ReadBackBeforeCommit(Connection& connection, std::string_view table) {
+  TableCheck check = CheckTable(connection, table);
+  if (check.state == TableState::kUpToDate) return Status::Ok();
+  if (check.state == TableState::kDiffers) {
+    return Status::Error(error::kTableDiffers, std::string(table) + " differs: " + check.detail);
+  }
+  return check.status;
+}
+
+// A failed commit doesn't prove that nothing was written (the file may be
+// saved and only the release of its lock have failed): the database is read
+// back on a connection of its own, opened for reading. False when it could
+// not even be opened again.
+bool ReadBackAfterFailedCommit(Connection& connection, const std::string& connection_string,
+                               AttemptReport& attempt) {
+  // The old connection's state is suspect; closing it also ends its level.
+  (void)connection.Close();
+  attempt.reread = connection.Open(connection_string + ";" + std::string(kReadOnlyMode), "", "",
+                                   kAdoUnspecified);
+  if (!attempt.reread.ok()) return false;
+  attempt.verification = CheckTables(connection, CommittedTables(attempt));
+  return true;
+}
+
+// Runs the twelve procedures inside one transaction and commits it, then
+// reads back what the file holds. A failed procedure has already rolled its
+// own table back; the others stand. False when the connection was left closed.
+bool PatchOpenDatabase(Connection& connection, const std::string& connection_string,
+                       AttemptReport& attempt) {
   attempt.begin = connection.BeginTrans();
-  if (!attempt.begin.ok()) return;
+  if (!attempt.begin.ok()) return true;
   for (const PatchProcedure* procedure : PatchSequence()) {
-    attempt.procedures.push_back((*procedure)(connection));
+    attempt.procedures.push_back((*procedure)(connection, ReadBackBeforeCommit));
   }
   attempt.commit_attempted = true;
   attempt.commit = connection.CommitTrans();
   if (!attempt.commit.ok()) {
-    connection.RollbackTrans();
-    return;
+    (void)connection.RollbackTrans();  // a failed commit leaves its level open
+    return ReadBackAfterFailedCommit(connection, connection_string, attempt);
   }
   attempt.verification = CheckTables(connection, CommittedTables(attempt));
+  return true;
 }
 
 // Opens the probed database, patches it and closes it. A folder that was not
@@ -56,8 +84,9 @@ AttemptReport RunAttempt(InstallProbe probe, Env& env, ConnectionSlot& cnMain) {
   attempt.open_attempted = true;
   attempt.open = connection.Open(probe.connection_string, "", "", kAdoUnspecified);
   if (!attempt.open.ok()) return attempt;  // nothing can be patched; the database is unchanged
-  PatchOpenDatabase(connection, attempt);
-  attempt.close = connection.Close();
+  if (PatchOpenDatabase(connection, probe.connection_string, attempt)) {
+    attempt.close = connection.Close();
+  }
   if (env.ProcessIsVirtualized())
     attempt.virtual_store_copy = env.OwnVirtualStoreCopy(attempt.database);
   return attempt;

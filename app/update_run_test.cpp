@@ -155,13 +155,19 @@ TEST_F(UpdateRunTest, FailingStatementLeavesItsTableAndPatchesTheRest) {
   EXPECT_THAT(box.prompt, HasSubstr("KVP_PMC_Rates was left as it was."));
 }
 
-TEST_F(UpdateRunTest, FailedFinalCommitSavesNothingAndSaysSo) {
+// An error from the commit doesn't prove that nothing was written: the run
+// reads the database back on a connection opened again, and reports what
+// the file holds ("Nothing was saved" was once said of a saved database).
+TEST_F(UpdateRunTest, FailedCommitReportsWhatTheFileHoldsAsReadBack) {
   env_.existing_folders = {kFolder1};
   database_.faults.fail_outermost_commit = true;
   RunReport report = Run();
   EXPECT_FALSE(report.succeeded());
   EXPECT_TRUE(database_.durable.empty());
-  EXPECT_THAT(desktop_.messages.back().prompt, HasSubstr("Nothing was saved"));
+  EXPECT_THAT(database_.open_strings.back(), HasSubstr(";Mode=Read"));
+  EXPECT_EQ(report.attempts[0].saved(), AttemptReport::Saved::kNo);
+  EXPECT_THAT(desktop_.messages.back().prompt,
+              HasSubstr("Read back on a new connection, the database does not hold the patch"));
 }
 
 TEST_F(UpdateRunTest, NothingIsDurableBeforeTheFinalCommit) {
@@ -241,16 +247,19 @@ TEST_F(UpdateRunTest, VirtualizedProcessPatchesOnlyWhatWindowsRedirectsItToAndSa
 namespace telo {
 namespace {
 
-TEST_F(UpdateRunTest, SilentlyDroppedInsertIsCaughtByReadingBack) {
+TEST_F(UpdateRunTest, SilentlyDroppedInsertRollsItsTableBackBeforeTheCommit) {
   env_.existing_folders = {kFolder1};
   database_.faults.drop_execute_containing = "(#04/01/2013#, #03/31/2014#, 8.7, 15";
   RunReport report = Run();
-  EXPECT_TRUE(report.attempts[0].all_procedures_ok());
   EXPECT_FALSE(report.succeeded());
   const FakeDesktop::Message& box = desktop_.messages.back();
   EXPECT_EQ(box.style, 48);
+  EXPECT_THAT(box.prompt, HasSubstr("UpdatePPFConfiguration failed when its table was read back"));
   EXPECT_THAT(box.prompt,
               HasSubstr("PPF_Configuration differs: 14 rows where the patch writes 15"));
+  for (const std::string& statement : database_.durable) {
+    EXPECT_EQ(statement.find("PPF_Configuration"), std::string::npos) << statement;
+  }
 }
 
 }  // namespace

@@ -54,6 +54,9 @@ inline constexpr int32_t kNoSuchTable = static_cast<int32_t>(0x80040E37);
 // DB_E_ERRORSINCOMMAND: a statement can't be run as written (syntax, an
 // unknown column, an impossible date literal).
 inline constexpr int32_t kCommandError = static_cast<int32_t>(0x80040E14);
+// A table doesn't read back as the patch wrote it. Ours: a customer-defined
+// HRESULT (the C bit set), so that it can't be mistaken for Windows' own.
+inline constexpr int32_t kTableDiffers = static_cast<int32_t>(0xA0040001);
 // No transaction is active for a commit or rollback (XACT_E_NOTRANSACTION).
 inline constexpr int32_t kNoTransaction = static_cast<int32_t>(0x8004D00E);
 }  // namespace error

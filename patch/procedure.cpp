@@ -1,6 +1,6 @@
 // The execution rule shared by every patch procedure: each table's
-// statements inside a nested transaction, the first failure rolling that
-// table back and ending the procedure.
+// statements inside a nested transaction, read back before it is committed,
+// the first failure rolling that table back and ending the procedure.
 #include "patch/procedure.h"
 
 namespace telo {
@@ -22,7 +22,11 @@ std::size_t PatchProcedure::statement_count() const {
   return count;
 }
 
-ProcedureOutcome PatchProcedure::operator()(Connection& cnMain) const {
+// The table's level is rolled back after any failure; the rollback's own
+// status adds nothing the caller could act on, since the level ends either
+// way (db/connection.h).
+ProcedureOutcome PatchProcedure::operator()(Connection& cnMain,
+                                            const TableReadBack& read_back) const {
   ProcedureOutcome outcome;
   outcome.procedure = name_;
   std::size_t position = 0;
@@ -33,15 +37,19 @@ ProcedureOutcome PatchProcedure::operator()(Connection& cnMain) const {
       ++position;
       status = cnMain.Execute(statement);
       if (!status.ok()) {
-        cnMain.RollbackTrans();
+        (void)cnMain.RollbackTrans();
         outcome.failed_position = position;
         outcome.failed_statement = statement;
         return Failed(outcome, FailedStep::kStatement, table.table, status);
       }
     }
+    if (read_back && !(status = read_back(cnMain, table.table)).ok()) {
+      (void)cnMain.RollbackTrans();
+      return Failed(outcome, FailedStep::kReadBack, table.table, status);
+    }
     status = cnMain.CommitTrans();
     if (!status.ok()) {
-      cnMain.RollbackTrans();
+      (void)cnMain.RollbackTrans();
       return Failed(outcome, FailedStep::kCommitTable, table.table, status);
     }
     outcome.committed_tables.push_back(table.table);

@@ -3,14 +3,17 @@
 //
 // Every statement is a complete constant written in the procedure's own
 // source file; nothing is composed at run time. Each table's statements run
-// inside a nested transaction on the caller's connection: the first failing
-// statement rolls that table back to what it held and ends the procedure, so
-// later tables of the same procedure are not touched. Tables committed before
-// the failure stay committed at their level. Procedure objects are constants
-// with static storage; they hold no state and may be run any number of times.
+// inside a nested transaction on the caller's connection, and the table is
+// read back inside it before it is committed: the first failing statement,
+// or a table that doesn't read back as written, rolls that table back to what
+// it held and ends the procedure, so later tables of the same procedure are
+// not touched. Tables committed before the failure stay committed at their
+// level. Procedure objects are constants with static storage; they hold no
+// state and may be run any number of times.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -30,8 +33,14 @@ enum class FailedStep {
   kNone,
   kBeginTable,   // the nested transaction for `failed_table` could not start
   kStatement,    // statement `failed_position` failed
+  kReadBack,     // `failed_table` did not read back as its statements wrote it
   kCommitTable,  // the nested transaction for `failed_table` could not commit
 };
+
+// Reads a table back inside its own transaction, before it is committed: Ok
+// when it holds exactly what the patch writes; otherwise how it differs
+// (error::kTableDiffers) or why it could not be read.
+using TableReadBack = std::function<Status(Connection&, std::string_view table)>;
 
 struct ProcedureOutcome {
   std::string_view procedure;
@@ -54,8 +63,9 @@ class PatchProcedure {
   std::span<const TableStatements> tables() const { return tables_; }
   std::size_t statement_count() const;
 
-  // Executes the procedure's statements through `cnMain`.
-  ProcedureOutcome operator()(Connection& cnMain) const;
+  // Executes the procedure's statements through `cnMain`, reading each table
+  // back with `read_back` (when given) before committing it.
+  ProcedureOutcome operator()(Connection& cnMain, const TableReadBack& read_back = {}) const;
 
  private:
   std::string_view name_;

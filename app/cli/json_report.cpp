@@ -30,8 +30,22 @@ std::string_view FailedStepName(FailedStep step) {
       return "begin";
     case FailedStep::kStatement:
       return "statement";
+    case FailedStep::kReadBack:
+      return "read back";
     case FailedStep::kCommitTable:
       return "commit";
+  }
+  return "unknown";
+}
+
+std::string_view SavedName(AttemptReport::Saved saved) {
+  switch (saved) {
+    case AttemptReport::Saved::kYes:
+      return "yes";
+    case AttemptReport::Saved::kNo:
+      return "no";
+    case AttemptReport::Saved::kUnknown:
+      return "unknown";
   }
   return "unknown";
 }
@@ -88,6 +102,10 @@ json AttemptJson(const AttemptReport& attempt) {
     procedures.push_back(ProcedureJson(outcome));
   entry["procedures"] = procedures;
   entry["commit"] = attempt.commit_attempted ? StatusJson(attempt.commit) : json(nullptr);
+  if (attempt.commit_attempted && !attempt.commit.ok()) {
+    entry["reread"] = StatusJson(attempt.reread);
+  }
+  if (attempt.commit_attempted) entry["saved"] = SavedName(attempt.saved());
   entry["verification"] = TablesJson(attempt.verification);
   entry["close"] = StatusJson(attempt.close);
   entry["fully_patched"] = attempt.fully_patched();
