@@ -1,21 +1,19 @@
 // CliDesktop: see the header.
 #include "app/cli/cli_desktop.h"
 
-#include <istream>
-#include <ostream>
+#include "app/cli/terminal.h"
 
 namespace telo {
 
-CliDesktop::CliDesktop(std::string drive_letter, bool assume_yes, std::istream& in,
-                       std::ostream& out)
-    : drive_text_(drive_letter + ":"), assume_yes_(assume_yes), in_(in), out_(out) {}
+CliDesktop::CliDesktop(std::string drive_letter, bool assume_yes)
+    : drive_text_(drive_letter + ":"), assume_yes_(assume_yes) {}
 
 int CliDesktop::ShowMessage(std::string_view prompt, std::string_view title, int style) {
   if (style != kStyleYesNoInformation) return kAnswerOk;
   if (assume_yes_) return kAnswerYes;
-  out_ << title << "\n" << prompt << " [y/N] " << std::flush;
+  WriteErr(std::string(title) + "\n" + std::string(prompt) + " [y/N] ");
   std::string answer;
-  if (!std::getline(in_, answer)) return kAnswerNo;
+  if (!ReadLine(answer)) return kAnswerNo;
   return (answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes") ? kAnswerYes
                                                                                 : kAnswerNo;
 }
