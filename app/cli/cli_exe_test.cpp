@@ -16,7 +16,7 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-constexpr int kExitUsage = 2;
+constexpr DWORD kExitUsage = 2;
 // CO_E_NOTINITIALIZED: what creating ADODB.Connection outside a COM apartment gives.
 constexpr int32_t kComNotInitialized = static_cast<int32_t>(0x800401F0);
 
