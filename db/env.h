@@ -22,8 +22,9 @@ class Env {
   // The machine's drives as a drive list shows them. The first character of
   // every entry is the drive's letter, e.g. "c: [drive_c]".
   virtual std::vector<std::string> DriveEntries() = 0;
-  // The entry of the drive that holds the current directory; "" when there
-  // are no drives at all.
+  // The entry of the drive that holds the current directory; on Windows the
+  // system drive's when that is on none (a network path). "" when there are
+  // no drives at all.
   virtual std::string CurrentDriveEntry() = 0;
   // Why the drive list is empty or incomplete, for the user; "" if nothing is wrong.
   virtual std::string DriveProblem() = 0;

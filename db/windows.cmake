@@ -35,8 +35,7 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
       ${TELO_DB_DIR}/ado/double/connection_object_test.cpp
     LIBS telo_platform)
   set_source_files_properties(${TELO_DB_DIR}/ado/double/connection_object_test.cpp PROPERTIES
-    COMPILE_DEFINITIONS NTDDI_VERSION=0x06010000
-    COMPILE_OPTIONS -fpermissive)
+    COMPILE_OPTIONS "${TELO_DOUBLE_TARGET};-fpermissive")
   telo_ado_double_test(ado_update_run_test
     SOURCES ${TELO_DB_DIR}/ado/ado_update_run_test.cpp
     LIBS telo_platform telo_app telo_testing)

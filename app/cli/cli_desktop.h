@@ -1,12 +1,10 @@
 // CliDesktop: the update run's desktop on a terminal. The drive is the one
 // named on the command line; the confirmation is answered by --yes or asked
-// on the terminal; the outcome box is left to the caller, which prints the
-// whole report instead.
-// The terminal is C stdio: iostreams would add the whole locale machinery of
-// libstdc++, half a megabyte, to the static Windows program.
+// on the terminal (prompt on standard error, answer from standard input,
+// through terminal.h); the outcome box is left to the caller, which prints
+// the whole report instead.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 #include "app/desktop.h"
@@ -15,7 +13,7 @@ namespace telo {
 
 class CliDesktop : public Desktop {
  public:
-  CliDesktop(std::string drive_letter, bool assume_yes, std::FILE* in, std::FILE* out);
+  CliDesktop(std::string drive_letter, bool assume_yes);
 
   int ShowMessage(std::string_view prompt, std::string_view title, int style) override;
   std::string CurrentDriveText() override { return drive_text_; }
@@ -24,8 +22,6 @@ class CliDesktop : public Desktop {
  private:
   std::string drive_text_;
   bool assume_yes_;
-  std::FILE* in_;
-  std::FILE* out_;
 };
 
 }  // namespace telo

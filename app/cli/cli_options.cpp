@@ -52,7 +52,8 @@ bool Names(const std::string& arg, const std::string& name) {
 
 }  // namespace
 
-std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* options) {
+std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_available,
+                            CliOptions* options) {
   Parser parser{args, 0, std::nullopt, false};
   CliOptions parsed;
   while (parser.next < args.size()) {
@@ -84,6 +85,10 @@ std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* op
       parsed.json = true;
       parser.saw_drive_options = true;
     } else if (Names(arg, "--prefix")) {
+      if (!prefix_available) {
+        return "--prefix names a Wine-style prefix, which only the POSIX build reads; "
+               "on Windows the drives are the machine's own";
+      }
       std::optional<std::string> value = parser.Value(arg, "--prefix");
       if (!value || value->empty()) return "--prefix needs a folder";
       parsed.prefix = *value;

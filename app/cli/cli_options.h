@@ -18,8 +18,11 @@ struct CliOptions {
   bool json = false;
 };
 
-// Returns "" on success, else what is wrong with the command line.
-std::string ParseCliOptions(const std::vector<std::string>& args, CliOptions* options);
+// Returns "" on success, else what is wrong with the command line. Where
+// `prefix_available` is false (Windows, whose drives are the machine's own),
+// --prefix is an error too.
+std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_available,
+                            CliOptions* options);
 
 extern const char kCliUsage[];
 

@@ -1,13 +1,16 @@
 // The command line must be exact: a slip may never turn into a run.
 #include "app/cli/cli_options.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace telo {
 namespace {
 
+using ::testing::HasSubstr;
+
 std::string Parse(std::vector<std::string> args, CliOptions* options) {
-  return ParseCliOptions(args, options);
+  return ParseCliOptions(args, /*prefix_available=*/true, options);
 }
 
 TEST(CliOptions, ReadsARun) {
@@ -39,6 +42,16 @@ TEST(CliOptions, ReadsTheOtherActions) {
   EXPECT_EQ(options.action, CliAction::kVersion);
   ASSERT_EQ(Parse({"--help"}, &options), "");
   EXPECT_EQ(options.action, CliAction::kHelp);
+}
+
+TEST(CliOptions, PrefixIsAUsageErrorWhereDrivesAreTheMachinesOwn) {
+  CliOptions options;
+  for (std::vector<std::string> args :
+       std::vector<std::vector<std::string>>{{"--drive", "c", "--prefix", "/tmp/p"},
+                                             {"--prefix=/tmp/p", "--check", "--drive", "c"}}) {
+    EXPECT_EQ(ParseCliOptions(args, true, &options), "");
+    EXPECT_THAT(ParseCliOptions(args, false, &options), HasSubstr("--prefix"));
+  }
 }
 
 TEST(CliOptions, RejectsAnythingInexact) {

@@ -2,10 +2,9 @@
 // unattended use. Exit codes: 0 every database found was fully patched (run)
 // or carries the patch (check); 1 an open, a procedure, the commit or the
 // read-back failed, a table differs or is missing, or the run was declined;
-// 2 a bad command line; 3 no database was found.
-#include <cstdio>
+// 2 a bad command line; 3 no database was found. Text goes out through
+// terminal.h, and a run or check happens inside WithConnections.
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/check.h"
@@ -23,11 +22,6 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNoDatabase = 3;
 
-// C stdio rather than iostreams: see cli_desktop.h.
-void Print(std::FILE* stream, std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 int ExitCodeFor(const telo::RunReport& report) {
   if (report.succeeded()) return kExitDone;
   if (report.confirmed && !report.any_database_found()) return kExitNoDatabase;
@@ -43,37 +37,52 @@ int ExitCodeFor(const telo::CheckReport& report) {
 std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({options.prefix});
   if (std::string problem = env->DriveProblem(); !problem.empty()) {
-    Print(stderr, "telo-cli: " + problem);
-    if (options.prefix.empty()) Print(stderr, " (or name one with --prefix)");
-    Print(stderr, "\n");
+    std::string line = "telo-cli: " + problem;
+    if (options.prefix.empty() && telo::kPrefixOptionAvailable) {
+      line += " (or name one with --prefix)";
+    }
+    telo::WriteErr(line + "\n");
   }
   return env;
 }
 
 int Run(const telo::CliOptions& options) {
   if (!options.assume_yes && !telo::StdinIsTerminal()) {
-    Print(stderr, "telo-cli: no terminal to confirm on; give --yes to run unattended\n");
-    Print(stderr, telo::kCliUsage);
+    telo::WriteErr(
+        std::string("telo-cli: no terminal to confirm on; give --yes to run unattended\n") +
+        telo::kCliUsage);
     return kExitUsage;
   }
   std::unique_ptr<telo::Env> env = OpenEnv(options);
-  telo::CliDesktop desktop(options.drive, options.assume_yes, stdin, stderr);
+  telo::CliDesktop desktop(options.drive, options.assume_yes);
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
   const telo::RunReport report = telo::RunUpdate(desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report);
-  Print(stdout, options.json ? telo::RunReportJson(report, exit_code)
-                             : telo::DescribeReport(report, telo::ReportDetail::kEveryProcedure));
+  telo::WriteOut(options.json ? telo::RunReportJson(report, exit_code)
+                              : telo::DescribeReport(report, telo::ReportDetail::kEveryProcedure));
   return exit_code;
 }
 
 int Check(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = OpenEnv(options);
-  telo::CliDesktop desktop(options.drive, false, stdin, stderr);
+  telo::CliDesktop desktop(options.drive, false);
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
   const telo::CheckReport report = telo::RunCheck(desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report);
-  Print(stdout,
-        options.json ? telo::CheckReportJson(report, exit_code) : telo::DescribeCheck(report));
+  telo::WriteOut(options.json ? telo::CheckReportJson(report, exit_code)
+                              : telo::DescribeCheck(report));
+  return exit_code;
+}
+
+// Runs `command` where connections can be made; the Env and cnMain that it
+// makes are gone before the platform's set-up (COM on Windows) ends.
+int RunWithConnections(int (*command)(const telo::CliOptions&), const telo::CliOptions& options) {
+  int exit_code = kExitFailed;
+  const telo::Status ready = telo::WithConnections([&] { exit_code = command(options); });
+  if (!ready.ok()) {
+    telo::WriteErr("telo-cli: " + ready.ToString() + "\n");
+    return kExitFailed;
+  }
   return exit_code;
 }
 
@@ -81,31 +90,32 @@ int Check(const telo::CliOptions& options) {
 
 int main(int argc, char** argv) {
   telo::CliOptions options;
-  const std::string problem =
-      telo::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), &options);
+  const std::string problem = telo::ParseCliOptions(telo::ProgramArguments(argc, argv),
+                                                    telo::kPrefixOptionAvailable, &options);
   if (!problem.empty()) {
-    Print(stderr, "telo-cli: " + problem + "\n");
-    Print(stderr, telo::kCliUsage);
+    telo::WriteErr("telo-cli: " + problem + "\n" + telo::kCliUsage);
     return kExitUsage;
   }
   switch (options.action) {
     case telo::CliAction::kHelp:
-      Print(stdout, telo::kCliUsage);
+      telo::WriteOut(telo::kCliUsage);
       return kExitDone;
     case telo::CliAction::kVersion:
-      Print(stdout, "telo-cli " + std::string(telo::kProgramVersion) + " (patch data " +
-                        telo::PatchChecksum() + ")\n");
+      telo::WriteOut("telo-cli " + std::string(telo::kProgramVersion) + " (patch data " +
+                     telo::PatchChecksum() + ")\n");
       return kExitDone;
-    case telo::CliAction::kPrintSql:
+    case telo::CliAction::kPrintSql: {
+      std::string statements;
       for (std::string_view statement : telo::AllPatchStatements()) {
-        Print(stdout, statement);
-        Print(stdout, "\n");
+        statements += std::string(statement) + "\n";
       }
+      telo::WriteOut(statements);
       return kExitDone;
+    }
     case telo::CliAction::kRun:
-      return Run(options);
+      return RunWithConnections(Run, options);
     case telo::CliAction::kCheck:
-      return Check(options);
+      return RunWithConnections(Check, options);
   }
   return kExitUsage;
 }

@@ -1,9 +1,37 @@
-// Whether standard input is an interactive terminal (terminal_posix.cpp,
-// terminal_windows.cpp; CMake builds one).
+// The console program's platform (terminal_posix.cpp, terminal_windows.cpp;
+// CMake builds one): its arguments, its standard input and output, and what
+// a run needs around it. All text is UTF-8 here; on Windows a console gets
+// and gives UTF-16 whatever its code page, a file or pipe UTF-8 bytes.
 #pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/status.h"
 
 namespace telo {
 
+// Whether --prefix means anything here: only the POSIX build reads its drives
+// from a Wine-style prefix.
+extern const bool kPrefixOptionAvailable;
+
+// The arguments after the program's name.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Whether standard input is an interactive terminal (a console on Windows;
+// the NUL device is none, although it is a character device).
 bool StdinIsTerminal();
+
+void WriteOut(std::string_view text);
+void WriteErr(std::string_view text);
+// One line of standard input without its line end; false when there is none.
+bool ReadLine(std::string& line);
+
+// Calls `run` where database connections can be made: on Windows inside a
+// COM apartment that lasts the whole call, since ADO needs one. When that
+// can't be had, `run` is not called and the reason is returned.
+Status WithConnections(const std::function<void()>& run);
 
 }  // namespace telo

@@ -22,9 +22,13 @@ add_library(ado_double SHARED
   ${TELO_DB_DIR}/ado/utf16.cpp
   ${TELO_DOUBLE_DIR}/ado_double.def)
 target_link_libraries(ado_double PRIVATE telo_fake_db ole32 oleaut32 uuid advapi32)
-# adoint.h: see db/windows.cmake.
-target_compile_definitions(ado_double PRIVATE NTDDI_VERSION=0x06010000)
-target_compile_options(ado_double PRIVATE -fpermissive)
+# A test-only DLL that never runs on XP: it targets Windows 7, whose headers
+# declare adoint.h's backward-compatible part (see db/windows.cmake),
+# CompareStringOrdinal and RegDeleteTreeW. The options come after the
+# toolchain's XP target on the command line, so they replace it.
+set(TELO_DOUBLE_TARGET -U_WIN32_WINNT -UNTDDI_VERSION -D_WIN32_WINNT=0x0601
+  -DNTDDI_VERSION=0x06010000)
+target_compile_options(ado_double PRIVATE ${TELO_DOUBLE_TARGET} -fpermissive)
 # Self-contained like the programs; the .def names the undecorated exports.
 target_link_options(ado_double PRIVATE -static -static-libgcc -static-libstdc++
   $<$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},i686>:-Wl,--enable-stdcall-fixup>)
