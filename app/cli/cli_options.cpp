@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <optional>
+#include <set>
 
 namespace telo {
 
@@ -27,13 +28,19 @@ struct Parser {
   bool saw_drive_options = false;
   bool check = false;
   bool saw_yes = false;
+  std::set<std::string> seen = {};  // every option met so far, by name
 
   std::string SetAction(CliAction wanted) {
-    if (action && *action != wanted)
-      return "only one of --drive, --print-sql, --version and --help may be given";
-    if (action) return "an option is given twice";
+    if (action) return "only one of --drive, --print-sql, --version and --help may be given";
     action = wanted;
     return "";
+  }
+
+  // "" the first time an option is met; a usage error every later time.
+  std::string FirstTime(const std::string& arg) {
+    const std::string name = arg.substr(0, arg.find('='));
+    if (!name.starts_with("--") || seen.insert(name).second) return "";
+    return name + " is given twice";
   }
 
   // The value of an option given as "--name VALUE" or "--name=VALUE".
@@ -58,7 +65,8 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
   CliOptions parsed;
   while (parser.next < args.size()) {
     const std::string arg = args[parser.next++];
-    std::string problem;
+    std::string problem = parser.FirstTime(arg);
+    if (!problem.empty()) return problem;
     if (arg == "--help") {
       problem = parser.SetAction(CliAction::kHelp);
     } else if (arg == "--version") {
@@ -73,15 +81,12 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
       if (!letter) return "'" + *value + "' is not a drive letter";
       parsed.drive = *letter;
     } else if (arg == "--yes") {
-      if (parsed.assume_yes) return "--yes is given twice";
       parsed.assume_yes = true;
       parser.saw_drive_options = true;
       parser.saw_yes = true;
     } else if (arg == "--check") {
-      if (parser.check) return "--check is given twice";
       parser.check = true;
     } else if (arg == "--json") {
-      if (parsed.json) return "--json is given twice";
       parsed.json = true;
       parser.saw_drive_options = true;
     } else if (Names(arg, "--prefix")) {

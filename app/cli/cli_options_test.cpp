@@ -76,6 +76,11 @@ TEST(CliOptions, RejectsAnythingInexact) {
            {"--check", "--check", "--drive", "c"},
            {"--json"},
            {"--print-sql", "--json"},
+           // Every repeated option is a slip, even one that would agree.
+           {"--drive", "c", "--yes", "--prefix", "/a", "--prefix", "/b"},
+           {"--drive", "c", "--yes", "--prefix=/a", "--prefix=/a"},
+           {"--drive", "c", "--yes", "--yes"},
+           {"--drive=c", "--json", "--json"},
        }) {
     std::string joined;
     for (const std::string& arg : bad) joined += arg + " ";
