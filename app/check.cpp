@@ -37,6 +37,11 @@ bool CheckReport::any_database_found() const {
                      [](const CheckAttempt& attempt) { return attempt.folder_found; });
 }
 
+bool CheckReport::any_folder_unenterable() const {
+  return std::any_of(attempts.begin(), attempts.end(),
+                     [](const CheckAttempt& attempt) { return attempt.unenterable(); });
+}
+
 bool CheckReport::up_to_date() const {
   return any_database_found() &&
          std::all_of(attempts.begin(), attempts.end(), [](const CheckAttempt& attempt) {
@@ -61,9 +66,12 @@ std::string DescribeCheck(const CheckReport& report) {
   if (report.up_to_date()) {
     text = "The database carries this patch.\n";
   } else if (!report.any_database_found()) {
-    text = "No database was found on drive " +
-           (report.drive_text.empty() ? std::string("(none)") : report.drive_text.substr(0, 1)) +
-           ".\n";
+    const std::string drive =
+        report.drive_text.empty() ? std::string("(none)") : report.drive_text.substr(0, 1);
+    text = report.any_folder_unenterable()
+               ? "No database could be reached on drive " + drive +
+                     ": an install folder is there but can't be entered.\n"
+               : "No database was found on drive " + drive + ".\n";
   } else {
     text = "The database does not carry this patch in full.\n";
   }

@@ -31,6 +31,7 @@ struct CheckReport {
   std::vector<CheckAttempt> attempts;
 
   bool any_database_found() const;
+  bool any_folder_unenterable() const;
   // At least one database was found, and every one found was opened and is
   // up to date in every table.
   bool up_to_date() const;

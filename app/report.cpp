@@ -163,6 +163,10 @@ std::string Headline(const RunReport& report) {
   if (!report.any_database_found()) {
     std::string drive = report.drive_text.empty() ? std::string("(none)")
                                                   : std::string(1, report.drive_text.front());
+    if (report.any_folder_unenterable()) {
+      return "No database could be reached on drive " + drive +
+             ": an install folder is there but can't be entered. Nothing was changed.\n";
+    }
     return "No database was found on drive " + drive + ". Nothing was changed.\n";
   }
   return "The database update did not complete.\n";
@@ -170,9 +174,16 @@ std::string Headline(const RunReport& report) {
 
 }  // namespace
 
+bool FolderAttempt::unenterable() const {
+  return !folder_found && probe.number() == error::kAccessDenied;
+}
+
 std::string DescribeLocation(const FolderAttempt& location) {
   if (!location.copy_of.empty()) {
     return "A user's VirtualStore copy of " + location.copy_of + ":\n";
+  }
+  if (location.unenterable()) {
+    return location.folder + ": exists, but can't be entered: " + Reason(location.probe) + "\n";
   }
   return location.folder + (location.folder_found ? ": found\n" : ": not found\n");
 }
@@ -212,6 +223,11 @@ bool AttemptReport::fully_patched() const {
 bool RunReport::any_database_found() const {
   return std::any_of(attempts.begin(), attempts.end(),
                      [](const AttemptReport& attempt) { return attempt.folder_found; });
+}
+
+bool RunReport::any_folder_unenterable() const {
+  return std::any_of(attempts.begin(), attempts.end(),
+                     [](const AttemptReport& attempt) { return attempt.unenterable(); });
 }
 
 bool RunReport::succeeded() const {

@@ -27,6 +27,10 @@ struct FolderAttempt {
   // A virtualized process's reads and writes of `database` go to this copy
   // in the user's VirtualStore instead, when it exists.
   std::string virtual_store_copy;
+
+  // The folder is there, but the probe was refused entry (access denied).
+  // It counts as absent, but it is no sign that the host isn't installed.
+  bool unenterable() const;
 };
 
 struct AttemptReport : FolderAttempt {
@@ -65,6 +69,7 @@ struct RunReport {
   std::vector<AttemptReport> attempts;
 
   bool any_database_found() const;
+  bool any_folder_unenterable() const;
   // At least one database was found and every one found was fully patched.
   bool succeeded() const;
 };

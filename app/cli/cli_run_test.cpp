@@ -38,9 +38,10 @@ struct CliResult {
   std::string out;
 };
 
-// Starts the CLI with stdin from /dev/null and stdout into a file.
+// Starts the CLI with stdin from /dev/null, stdout into a file and stderr
+// into another, or left as it is.
 pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
-               const std::vector<std::string>& extra_env = {}) {
+               const std::vector<std::string>& extra_env = {}, const fs::path& err_file = {}) {
   std::vector<std::string> argv_text = {TELO_CLI_PATH};
   argv_text.insert(argv_text.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -57,6 +58,10 @@ pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
+  if (!err_file.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+  }
   pid_t pid = -1;
   posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
@@ -350,6 +355,35 @@ TEST_F(CliRunTest, NoDatabaseAndBadCommandLinesHaveTheirOwnExitCodes) {
   EXPECT_EQ(Cli({"--check", "--drive", "c"}).exit_code, 3);
   EXPECT_EQ(Cli({"--drive", "c"}).exit_code, 2) << "no terminal and no --yes";
   EXPECT_EQ(Cli({"--drive", "c", "--yess"}).exit_code, 2);
+}
+
+// An install folder that exists but can't be entered was reported as "no
+// database" (exit 3), so a rollout script concluded the host wasn't there.
+TEST_F(CliRunTest, InstallFolderThatCannotBeEnteredIsAFailureWithItsReason) {
+  MakeDatabase(kFolder1);
+  fs::permissions(prefix_ / kFolder1, fs::perms::owner_read | fs::perms::owner_write);
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"--drive", "c", "--yes"}, {"--check", "--drive", "c"}}) {
+    const CliResult result = Cli(command);
+    EXPECT_EQ(result.exit_code, 1) << result.out;
+    EXPECT_THAT(result.out,
+                HasSubstr("c:\\Program Files\\Corvallo\\: exists, but can't be entered"));
+  }
+  fs::permissions(prefix_ / kFolder1, fs::perms::owner_all);
+}
+
+// The report once vanished when it could not be written: the program ended
+// with exit code 134 and no word. Now standard error says why, and so does
+// the exit code.
+TEST_F(CliRunTest, ReportThatCannotBeWrittenIsAFailureSaidOnStandardError) {
+  MakeDatabase(kFolder1);
+  const fs::path err = prefix_ / "err.txt";
+  const int exit_code = WaitFor(StartCli(
+      {"--drive", "c", "--yes", "--json", "--prefix", prefix_.string()}, "/dev/full", {}, err));
+  EXPECT_EQ(exit_code, 4);
+  EXPECT_THAT(ReadFile(err), HasSubstr("could not be written"));
+  EXPECT_THAT(ReadFile(err), HasSubstr("exit code 0"));
+  EXPECT_EQ(TableStates(CheckJson(*this))["KVP_PMC_Rates"], "up to date");
 }
 
 TEST_F(CliRunTest, CheckNamesChangedValuesExtraRowsAndMissingTables) {

@@ -79,13 +79,22 @@ json TablesJson(const std::vector<TableCheck>& checks) {
   return tables;
 }
 
+// Indented JSON; bytes that aren't UTF-8 (a Latin-1 file name, a database's
+// own message, a cell) become U+FFFD instead of ending the program.
+std::string Dump(const json& document) {
+  return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
 json OptionalText(const std::string& text) { return text.empty() ? json(nullptr) : json(text); }
 
 // What the run's and the check's attempts share: where, and what was found.
 json LocationJson(const FolderAttempt& location) {
   json entry = {{"folder", location.folder}, {"found", location.folder_found}};
   if (!location.copy_of.empty()) entry["virtual_store_copy_of"] = location.copy_of;
-  if (!location.folder_found) return entry;
+  if (!location.folder_found) {
+    entry["probe"] = StatusJson(location.probe);
+    return entry;
+  }
   entry["database"] = location.database;
   entry["virtual_store_copy"] = OptionalText(location.virtual_store_copy);
   return entry;
@@ -133,7 +142,7 @@ std::string RunReportJson(const RunReport& report, int exit_code) {
     if (!attempt.folder.empty()) attempts.push_back(AttemptJson(attempt));
   }
   document["attempts"] = attempts;
-  return document.dump(2) + "\n";
+  return Dump(document);
 }
 
 std::string CheckReportJson(const CheckReport& report, int exit_code) {
@@ -144,7 +153,7 @@ std::string CheckReportJson(const CheckReport& report, int exit_code) {
     if (!attempt.folder.empty()) attempts.push_back(CheckAttemptJson(attempt));
   }
   document["attempts"] = attempts;
-  return document.dump(2) + "\n";
+  return Dump(document);
 }
 
 }  // namespace telo

@@ -62,8 +62,16 @@ TEST(JsonReport, CheckReportHoldsEachTableState) {
   attempt.open_attempted = true;
   attempt.tables = {
       {"RD_Configuration", TableState::kDiffers, "9 rows where the patch writes 10", {}},
-      {"SCSS_Configuration", TableState::kMissing, "", Status::Error(5, "no such table")}};
-  report.attempts = {attempt};
+      {"SCSS_Configuration", TableState::kMissing, "", Status::Error(5, "no such table")},
+      // A cell quoted from the database in Latin-1 once made the writer throw.
+      {"PPF_Configuration",
+       TableState::kDiffers,
+       "row (D\xE9p\xF4t) where the patch writes (1)",
+       {}}};
+  CheckAttempt unenterable;
+  unenterable.folder = "d:\\Program Files (x86)\\Corvallo\\";
+  unenterable.probe = Status::Error(error::kAccessDenied, "can't be entered: /pr\xE9" "fix");
+  report.attempts = {attempt, unenterable};
 
   const json document = json::parse(CheckReportJson(report, 1));
   EXPECT_EQ(document["command"], "check");
@@ -74,6 +82,10 @@ TEST(JsonReport, CheckReportHoldsEachTableState) {
   EXPECT_EQ(tables[0]["detail"], "9 rows where the patch writes 10");
   EXPECT_EQ(tables[1]["state"], "missing");
   EXPECT_EQ(tables[1]["message"], "no such table");
+  EXPECT_EQ(tables[2]["detail"], "row (D\uFFFDp\uFFFDt) where the patch writes (1)");
+  const json& probe = document["attempts"][1]["probe"];
+  EXPECT_EQ(probe["error"], error::kAccessDenied);
+  EXPECT_EQ(probe["message"], "can't be entered: /pr\uFFFDfix");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // unattended use. Exit codes: 0 every database found was fully patched (run)
 // or carries the patch (check); 1 an open, a procedure, the commit or the
 // read-back failed, a table differs or is missing, or the run was declined;
-// 2 a bad command line; 3 no database was found. Text goes out through
+// 2 a bad command line; 3 no database was found (and no install folder that
+// exists but can't be entered); 4 the output could not be written (the
+// command's own exit code then goes to standard error). Text goes out through
 // terminal.h, and a run or check happens inside WithConnections.
 #include <string>
 #include <vector>
@@ -21,17 +23,33 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNoDatabase = 3;
+constexpr int kExitReportLost = 4;
 
+// A folder that exists but can't be entered is no proof that the host isn't
+// installed: that is a failure, not "no database".
 int ExitCodeFor(const telo::RunReport& report) {
   if (report.succeeded()) return kExitDone;
-  if (report.confirmed && !report.any_database_found()) return kExitNoDatabase;
+  if (report.confirmed && !report.any_database_found() && !report.any_folder_unenterable()) {
+    return kExitNoDatabase;
+  }
   return kExitFailed;
 }
 
 int ExitCodeFor(const telo::CheckReport& report) {
   if (report.up_to_date()) return kExitDone;
-  if (!report.any_database_found()) return kExitNoDatabase;
+  if (!report.any_database_found() && !report.any_folder_unenterable()) return kExitNoDatabase;
   return kExitFailed;
+}
+
+// Writes the program's output; when it can't be written, says so on standard
+// error and gives kExitReportLost instead of `exit_code`.
+int Output(std::string_view text, int exit_code) {
+  const telo::Status written = telo::WriteOut(text);
+  if (written.ok()) return exit_code;
+  telo::WriteErr("telo-cli: the output could not be written to standard output (" +
+                 written.message() + "); the command itself ended with exit code " +
+                 std::to_string(exit_code) + "\n");
+  return kExitReportLost;
 }
 
 std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
@@ -58,9 +76,9 @@ int Run(const telo::CliOptions& options) {
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
   const telo::RunReport report = telo::RunUpdate(desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report);
-  telo::WriteOut(options.json ? telo::RunReportJson(report, exit_code)
-                              : telo::DescribeReport(report, telo::ReportDetail::kEveryProcedure));
-  return exit_code;
+  return Output(options.json ? telo::RunReportJson(report, exit_code)
+                             : telo::DescribeReport(report, telo::ReportDetail::kEveryProcedure),
+                exit_code);
 }
 
 int Check(const telo::CliOptions& options) {
@@ -69,9 +87,9 @@ int Check(const telo::CliOptions& options) {
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
   const telo::CheckReport report = telo::RunCheck(desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report);
-  telo::WriteOut(options.json ? telo::CheckReportJson(report, exit_code)
-                              : telo::DescribeCheck(report));
-  return exit_code;
+  return Output(
+      options.json ? telo::CheckReportJson(report, exit_code) : telo::DescribeCheck(report),
+      exit_code);
 }
 
 // Runs `command` where connections can be made; the Env and cnMain that it
@@ -98,19 +116,17 @@ int main(int argc, char** argv) {
   }
   switch (options.action) {
     case telo::CliAction::kHelp:
-      telo::WriteOut(telo::kCliUsage);
-      return kExitDone;
+      return Output(telo::kCliUsage, kExitDone);
     case telo::CliAction::kVersion:
-      telo::WriteOut("telo-cli " + std::string(telo::kProgramVersion) + " (patch data " +
-                     telo::PatchChecksum() + ")\n");
-      return kExitDone;
+      return Output("telo-cli " + std::string(telo::kProgramVersion) + " (patch data " +
+                        telo::PatchChecksum() + ")\n",
+                    kExitDone);
     case telo::CliAction::kPrintSql: {
       std::string statements;
       for (std::string_view statement : telo::AllPatchStatements()) {
         statements += std::string(statement) + "\n";
       }
-      telo::WriteOut(statements);
-      return kExitDone;
+      return Output(statements, kExitDone);
     }
     case telo::CliAction::kRun:
       return RunWithConnections(Run, options);

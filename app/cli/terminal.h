@@ -24,7 +24,11 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // the NUL device is none, although it is a character device).
 bool StdinIsTerminal();
 
-void WriteOut(std::string_view text);
+// Write UTF-8 text to standard output or error, any byte that isn't well
+// formed UTF-8 replaced (db/utf8.h). A failure to write the output (a full
+// disk, a closed pipe) comes back with the system's reason; standard error
+// is written as well as it can be.
+Status WriteOut(std::string_view text);
 void WriteErr(std::string_view text);
 // One line of standard input without its line end; false when there is none.
 bool ReadLine(std::string& line);

@@ -1,9 +1,13 @@
 // The console program's platform on POSIX: plain standard streams.
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "app/cli/terminal.h"
+#include "db/utf8.h"
 
 namespace telo {
 
@@ -15,9 +19,22 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
-void WriteOut(std::string_view text) { std::cout << text; }
+namespace {
 
-void WriteErr(std::string_view text) { std::cerr << text; }
+Status Write(std::FILE* stream, std::string_view text) {
+  const std::string valid = ValidUtf8(text);
+  if (std::fwrite(valid.data(), 1, valid.size(), stream) == valid.size() &&
+      std::fflush(stream) == 0) {
+    return Status::Ok();
+  }
+  return Status::Error(error::kUnspecifiedFailure, std::strerror(errno));
+}
+
+}  // namespace
+
+Status WriteOut(std::string_view text) { return Write(stdout, text); }
+
+void WriteErr(std::string_view text) { (void)Write(stderr, text); }
 
 bool ReadLine(std::string& line) { return static_cast<bool>(std::getline(std::cin, line)); }
 

@@ -10,6 +10,7 @@
 #include "app/cli/terminal.h"
 #include "db/ado/com_apartment.h"
 #include "db/ado/utf16.h"
+#include "db/utf8.h"
 
 namespace telo {
 namespace {
@@ -24,38 +25,44 @@ bool IsConsole(HANDLE handle) {
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
-void WriteToConsole(HANDLE console, std::wstring_view text) {
+bool WriteToConsole(HANDLE console, std::wstring_view text) {
   while (!text.empty()) {
     size_t count = std::min(kConsoleChunk, text.size());
     if (count < text.size() && IsHighSurrogate(text[count - 1])) --count;  // keep pairs whole
     DWORD written = 0;
     if (!WriteConsoleW(console, text.data(), static_cast<DWORD>(count), &written, nullptr) ||
         written == 0) {
-      return;
+      return false;
     }
     text.remove_prefix(written);
   }
+  return true;
 }
 
-void WriteBytes(HANDLE file, std::string_view bytes) {
+bool WriteBytes(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD written = 0;
     if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written == 0) {
-      return;
+      return false;
     }
     bytes.remove_prefix(written);
   }
+  return true;
 }
 
-void Write(DWORD standard_handle, std::string_view text) {
+Status Write(DWORD standard_handle, std::string_view text) {
   const HANDLE handle = GetStdHandle(standard_handle);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
-  if (IsConsole(handle)) {
-    WriteToConsole(handle, Utf16FromUtf8(text));
-  } else {
-    WriteBytes(handle, text);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+    return Status::Error(error::kUnspecifiedFailure, "there is no such standard handle");
   }
+  const std::string valid = ValidUtf8(text);
+  const bool written =
+      IsConsole(handle) ? WriteToConsole(handle, Utf16FromUtf8(valid)) : WriteBytes(handle, valid);
+  if (written) return Status::Ok();
+  const DWORD code = GetLastError();
+  return Status::Error(static_cast<int32_t>(HRESULT_FROM_WIN32(code)),
+                       "Windows error " + std::to_string(code));
 }
 
 std::wstring ReadConsoleLine(HANDLE console) {
@@ -100,9 +107,9 @@ bool StdinIsTerminal() {
   return GetFileType(input) == FILE_TYPE_CHAR && IsConsole(input);
 }
 
-void WriteOut(std::string_view text) { Write(STD_OUTPUT_HANDLE, text); }
+Status WriteOut(std::string_view text) { return Write(STD_OUTPUT_HANDLE, text); }
 
-void WriteErr(std::string_view text) { Write(STD_ERROR_HANDLE, text); }
+void WriteErr(std::string_view text) { (void)Write(STD_ERROR_HANDLE, text); }
 
 bool ReadLine(std::string& line) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
