@@ -52,7 +52,7 @@ class PosixEnv : public Env {
   }
 
   std::unique_ptr<Connection> NewConnection() override {
-    return std::make_unique<SqliteConnection>(prefix_, SqliteOptionsFromEnvironment());
+    return std::make_unique<SqliteConnection>(prefix_);
   }
 
   // Wine never virtualizes a program's writes.

@@ -40,9 +40,11 @@ struct CliResult {
 
 // Starts the CLI with stdin from /dev/null, stdout into a file and stderr
 // into another, or left as it is.
+// With `extra_env`, it is the test build of the program, which reads
+// TELO_TEST_EXECUTE_DELAY_MS.
 pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
                const std::vector<std::string>& extra_env = {}, const fs::path& err_file = {}) {
-  std::vector<std::string> argv_text = {TELO_CLI_PATH};
+  std::vector<std::string> argv_text = {extra_env.empty() ? TELO_CLI_PATH : TELO_CLI_TESTING_PATH};
   argv_text.insert(argv_text.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& arg : argv_text) argv.push_back(arg.data());

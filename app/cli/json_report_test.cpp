@@ -70,7 +70,9 @@ TEST(JsonReport, CheckReportHoldsEachTableState) {
        {}}};
   CheckAttempt unenterable;
   unenterable.folder = "d:\\Program Files (x86)\\Corvallo\\";
-  unenterable.probe = Status::Error(error::kAccessDenied, "can't be entered: /pr\xE9" "fix");
+  unenterable.probe = Status::Error(error::kAccessDenied,
+                                    "can't be entered: /pr\xE9"
+                                    "fix");
   report.attempts = {attempt, unenterable};
 
   const json document = json::parse(CheckReportJson(report, 1));

@@ -13,6 +13,7 @@
 #include "app/cli/cli_desktop.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/json_report.h"
+#include "app/cli/program_env.h"
 #include "app/cli/terminal.h"
 #include "app/update_run.h"
 #include "patch/sequence.h"
@@ -53,7 +54,7 @@ int Output(std::string_view text, int exit_code) {
 }
 
 std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
-  std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({options.prefix});
+  std::unique_ptr<telo::Env> env = telo::ProgramEnv({options.prefix});
   if (std::string problem = env->DriveProblem(); !problem.empty()) {
     std::string line = "telo-cli: " + problem;
     if (options.prefix.empty() && telo::kPrefixOptionAvailable) {

@@ -99,18 +99,6 @@ struct SqliteConnection::Target {
   bool read_only = false;
 };
 
-SqliteOptions SqliteOptionsFromEnvironment() {
-  SqliteOptions options;
-  const char* text = std::getenv(kExecuteDelayVariable);
-  long delay_ms = text == nullptr ? 0 : std::strtol(text, nullptr, 10);
-  if (delay_ms > 0) {
-    options.before_execute = [delay_ms](std::string_view) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
-    };
-  }
-  return options;
-}
-
 SqliteConnection::SqliteConnection(std::shared_ptr<const WinePrefix> prefix, SqliteOptions options)
     : prefix_(std::move(prefix)), options_(std::move(options)) {}
 
@@ -264,7 +252,6 @@ int SqliteConnection::WaitForLock(void* self, int attempts) {
 }
 
 Status SqliteConnection::Execute(std::string_view command_text) {
-  if (options_.before_execute) options_.before_execute(command_text);
   return Run(command_text, nullptr);
 }
 

@@ -20,7 +20,6 @@
 // one object from one thread.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,17 +35,7 @@ struct SqliteOptions {
   // How long, in all, one opened database may wait for other programs'
   // locks before its calls fail as "in use".
   int lock_wait_budget_ms = 1500;
-  // Test hook: called with the command text at the start of every Execute,
-  // before anything else, so a test can observe or slow a statement.
-  std::function<void(std::string_view)> before_execute;
 };
-
-// Test-only hook: when the environment variable TELO_TEST_EXECUTE_DELAY_MS
-// holds a positive number, the options returned sleep that many milliseconds
-// before each Execute (the suite uses it to kill a run mid-statement). With
-// the variable unset they are the defaults.
-inline constexpr const char* kExecuteDelayVariable = "TELO_TEST_EXECUTE_DELAY_MS";
-SqliteOptions SqliteOptionsFromEnvironment();
 
 class SqliteConnection : public Connection {
  public:

@@ -513,29 +513,5 @@ TEST_F(SqliteConnectionTest, ReadAfterAnInterruptedCommitNamesTheJournal) {
   EXPECT_EQ(OtherProgram(Database1()).Count("T"), 1);
 }
 
-TEST_F(SqliteConnectionTest, BeforeExecuteHookSeesEveryStatement) {
-  MakeDatabase(Database1());
-  std::vector<std::string> seen;
-  SqliteOptions options;
-  options.before_execute = [&seen](std::string_view text) { seen.emplace_back(text); };
-  auto connection = Connect(options);
-  connection->Execute("Delete From T");
-  ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok());
-  connection->Execute("Update T Set n = 2");
-  EXPECT_EQ(seen, (std::vector<std::string>{"Delete From T", "Update T Set n = 2"}));
-}
-
-TEST_F(SqliteConnectionTest, DelayFromTheEnvironmentSlowsEachExecute) {
-  unsetenv(kExecuteDelayVariable);
-  EXPECT_FALSE(SqliteOptionsFromEnvironment().before_execute);
-  setenv(kExecuteDelayVariable, "60", 1);
-  SqliteOptions options = SqliteOptionsFromEnvironment();
-  unsetenv(kExecuteDelayVariable);
-  ASSERT_TRUE(options.before_execute);
-  auto start = std::chrono::steady_clock::now();
-  options.before_execute("Delete From T");
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(60));
-}
-
 }  // namespace
 }  // namespace telo
