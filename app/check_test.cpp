@@ -7,6 +7,7 @@
 #include "app/fake_desktop.h"
 #include "db/fake_connection.h"
 #include "db/fake_env.h"
+#include "db/fault_injection_connection.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -20,14 +21,13 @@ class CheckTest : public ::testing::Test {
     auto connection = database_.Factory()();
     connection->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified);
     for (std::string_view statement : AllPatchStatements()) connection->Execute(statement);
-    database_.calls.clear();
-    database_.execute_count = 0;
   }
 
   FakeDesktop desktop_;
   FakeEnv env_;
   FakeDatabase database_;
-  ConnectionSlot cnMain_{database_.Factory()};
+  FaultInjection injection_;
+  ConnectionSlot cnMain_{injection_.Wrap(database_.Factory())};
 };
 
 TEST_F(CheckTest, OpensReadOnlyAndWritesNothing) {
@@ -35,8 +35,8 @@ TEST_F(CheckTest, OpensReadOnlyAndWritesNothing) {
   WriteThePatch();
   CheckReport report = RunCheck(desktop_, env_, cnMain_);
   EXPECT_TRUE(report.up_to_date());
-  EXPECT_EQ(database_.execute_count, 0);
-  EXPECT_THAT(database_.open_strings.back(),
+  EXPECT_EQ(injection_.counts.execute, 0);
+  EXPECT_THAT(injection_.opened().back(),
               HasSubstr("CVL.MDB;Jet OLEDB:Database Password=846;Mode=Read"));
   EXPECT_TRUE(desktop_.messages.empty());
   EXPECT_THAT(DescribeCheck(report), HasSubstr("KVP_PMC_Rates: up to date"));
@@ -58,7 +58,7 @@ TEST_F(CheckTest, NoDatabaseAndUnopenableDatabaseAreNeverUpToDate) {
   EXPECT_FALSE(nothing.any_database_found());
   EXPECT_FALSE(nothing.up_to_date());
   env_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
-  database_.faults.fail_open = true;
+  injection_.faults.fail_every_open = true;
   CheckReport closed = RunCheck(desktop_, env_, cnMain_);
   EXPECT_TRUE(closed.any_database_found());
   EXPECT_FALSE(closed.up_to_date());

@@ -15,10 +15,6 @@ namespace {
 constexpr int32_t kMissingParameter = static_cast<int32_t>(0x80040E10);
 constexpr std::string_view kNull = "Null";
 
-Status Injected(std::string_view what) {
-  return Status::Error(kFakeFailure, "injected failure: " + std::string(what));
-}
-
 Status NoSuchTable(std::string_view table) {
   return Status::Error(error::kNoSuchTable,
                        "The Microsoft Jet database engine cannot find the input table or query '" +
@@ -299,15 +295,6 @@ ConnectionFactory FakeDatabase::Factory() {
   };
 }
 
-std::vector<std::string> FakeDatabase::executed() const {
-  static constexpr std::string_view kPrefix = "Execute ";
-  std::vector<std::string> statements;
-  for (const std::string& call : calls) {
-    if (call.starts_with(kPrefix)) statements.push_back(call.substr(kPrefix.size()));
-  }
-  return statements;
-}
-
 Status FakeSession::Execute(std::string_view statement, long* affected) {
   if (levels_.empty()) return db_->Persist(std::string(statement), affected);
   Status status = ApplyStatement(statement, db_->rules, &working_, affected);
@@ -355,41 +342,21 @@ Status FakeConnection::Closed() const {
                        "Operation is not allowed when the object is closed.");
 }
 
-Status FakeConnection::Open(std::string_view connection_string, std::string_view user,
-                            std::string_view password, int options) {
-  db_->calls.push_back("Open " + std::string(connection_string) + " user=" + std::string(user) +
-                       " password=" + std::string(password) +
-                       " options=" + std::to_string(options));
-  const int count = ++db_->open_count;
+Status FakeConnection::Open(std::string_view, std::string_view, std::string_view, int) {
   if (open_) {
     return Status::Error(error::kConnectionOpen,
                          "Operation is not allowed when the object is open.");
   }
-  if (db_->faults.fail_open || count == db_->faults.fail_open_at) return Injected("Open");
   open_ = true;
-  db_->open_strings.emplace_back(connection_string);
   return Status::Ok();
 }
 
 Status FakeConnection::Execute(std::string_view command_text) {
-  db_->calls.push_back("Execute " + std::string(command_text));
-  const int count = ++db_->execute_count;
   if (!open_) return Closed();
-  const FakeFaults& faults = db_->faults;
-  if (count == faults.fail_execute_at ||
-      (!faults.fail_execute_containing.empty() &&
-       command_text.find(faults.fail_execute_containing) != std::string_view::npos)) {
-    return Injected(command_text);
-  }
-  if (!faults.drop_execute_containing.empty() &&
-      command_text.find(faults.drop_execute_containing) != std::string_view::npos) {
-    return Status::Ok();
-  }
   return session_.Execute(command_text);
 }
 
 Status FakeConnection::Query(std::string_view command_text, Rows* result) {
-  db_->calls.push_back("Query " + std::string(command_text));
   *result = Rows{};
   if (!open_) return Closed();
   for (const std::string& table : db_->missing_tables) {
@@ -414,37 +381,24 @@ Status FakeConnection::Query(std::string_view command_text, Rows* result) {
 }
 
 Status FakeConnection::Close() {
-  db_->calls.push_back("Close");
   if (!open_) return Closed();
   open_ = false;
   session_.RollbackAll();
-  if (db_->faults.fail_close) return Injected("Close");
   return Status::Ok();
 }
 
 Status FakeConnection::BeginTrans() {
-  db_->calls.push_back("BeginTrans");
-  const int count = ++db_->begin_count;
   if (!open_) return Closed();
-  if (count == db_->faults.fail_begin_at) return Injected("BeginTrans");
   session_.Begin();
   return Status::Ok();
 }
 
 Status FakeConnection::CommitTrans() {
-  db_->calls.push_back("CommitTrans");
-  const int count = ++db_->commit_count;
   if (!open_) return Closed();
-  if (session_.levels() == 0) return session_.Commit();  // no transaction is active
-  if (count == db_->faults.fail_commit_at ||
-      (db_->faults.fail_outermost_commit && session_.levels() == 1)) {
-    return Injected("CommitTrans");
-  }
   return session_.Commit();
 }
 
 Status FakeConnection::RollbackTrans() {
-  db_->calls.push_back("RollbackTrans");
   if (!open_) return Closed();
   return session_.Rollback();
 }

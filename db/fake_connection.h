@@ -1,9 +1,9 @@
-// FakeConnection: a Connection for tests. It records every call in a shared
-// FakeDatabase, keeps the work of open transactions apart from the durable
-// tables (as a real database would: the connection reads its own uncommitted
-// writes, Close rolls them back), and fails on request: the Open, the Nth
-// Execute, an Execute whose text contains a marker, the Nth BeginTrans or
-// CommitTrans, the outermost commit, or the Close.
+// FakeConnection: a Connection for tests that want no database: in-memory
+// tables in a shared FakeDatabase. It keeps the work of open transactions
+// apart from the durable tables (the connection reads its own uncommitted
+// writes, Close rolls them back), as a real database would. It fails only as
+// a database would; tests that want a call to fail wrap it (or a real
+// connection) in a FaultInjection (db/fault_injection_connection.h).
 //
 // The tables understand the patch's statement shapes only: "Delete From T",
 // "Insert Into T(a, b) Values (x, y)", "Update T Set c = v [Where k in (1,2)]"
@@ -26,20 +26,6 @@
 #include "db/connection.h"
 
 namespace telo {
-
-struct FakeFaults {
-  bool fail_open = false;
-  int fail_open_at = 0;                 // 1-based count of Open calls; 0 = never
-  int fail_execute_at = 0;              // 1-based count of Execute calls; 0 = never
-  std::string fail_execute_containing;  // "" = never
-  int fail_begin_at = 0;                // 1-based count of BeginTrans calls
-  int fail_commit_at = 0;               // 1-based count of CommitTrans calls
-  bool fail_outermost_commit = false;
-  bool fail_close = false;
-  std::string drop_execute_containing;  // succeeds but changes nothing
-};
-
-inline constexpr int32_t kFakeFailure = static_cast<int32_t>(0x80040E14);
 
 // A value that a table refuses in a column, as a unique index would.
 struct FakeRejection {
@@ -84,23 +70,14 @@ Status SelectLiterals(std::string_view query, const FakeRules& rules, const Fake
                       FakeSelection* result);
 
 struct FakeDatabase {
-  FakeFaults faults;
   FakeRules rules;
-  std::vector<std::string> calls;    // "Open <string>", "Execute <text>", "BeginTrans", ...
   std::vector<std::string> durable;  // statements whose effects were committed
-  std::vector<std::string> open_strings;
   std::map<std::string, Rows, std::less<>> query_results;  // canned answers for Query
   FakeTables tables;                                       // what durable statements wrote
   std::vector<std::string> missing_tables;                 // queries of these fail as missing
   int connections_created = 0;
-  int open_count = 0;
-  int execute_count = 0;
-  int begin_count = 0;
-  int commit_count = 0;
 
   ConnectionFactory Factory();
-  // Statements executed (successfully or not), in order.
-  std::vector<std::string> executed() const;
   // Makes a statement durable: applies it to `tables` and, when that
   // succeeds, records it.
   Status Persist(const std::string& statement, long* affected = nullptr);

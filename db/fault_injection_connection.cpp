@@ -23,7 +23,8 @@ class FaultInjectionConnection final : public Connection {
 
   Status Open(std::string_view connection_string, std::string_view user, std::string_view password,
               int options) override {
-    Log("Open " + std::string(connection_string));
+    Log("Open " + std::string(connection_string) + " user=" + std::string(user) +
+        " password=" + std::string(password) + " options=" + std::to_string(options));
     const int count = ++counts().open;
     if (faults().fail_every_open || count == faults().fail_open_at) return Injected("Open");
     Status status = real_->Open(connection_string, user, password, options);
@@ -120,6 +121,17 @@ std::vector<std::string> FaultInjection::executed() const {
     if (call.starts_with(kPrefix)) statements.push_back(call.substr(kPrefix.size()));
   }
   return statements;
+}
+
+std::vector<std::string> FaultInjection::opened() const {
+  static constexpr std::string_view kPrefix = "Open ";
+  std::vector<std::string> strings;
+  for (const std::string& call : calls) {
+    if (call.starts_with(kPrefix)) {
+      strings.push_back(call.substr(kPrefix.size(), call.rfind(" user=") - kPrefix.size()));
+    }
+  }
+  return strings;
 }
 
 }  // namespace telo

@@ -58,8 +58,9 @@ class FaultInjection {
  public:
   InjectedFaults faults;
   CallCounts counts;
-  // Every call in order: "Open <string>", "Execute <text>", "Query <text>",
-  // "BeginTrans", "CommitTrans", "RollbackTrans", "Close".
+  // Every call in order: "Open <string> user=<u> password=<p> options=<n>",
+  // "Execute <text>", "Query <text>", "BeginTrans", "CommitTrans",
+  // "RollbackTrans", "Close".
   std::vector<std::string> calls;
 
   // Makes `real`'s connections fail as `faults` says.
@@ -68,6 +69,8 @@ class FaultInjection {
 
   // The statements passed to Execute, in order, whether they failed or not.
   std::vector<std::string> executed() const;
+  // The connection strings passed to Open, in order.
+  std::vector<std::string> opened() const;
 };
 
 }  // namespace telo

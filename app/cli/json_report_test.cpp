@@ -10,6 +10,7 @@
 #include "app/update_run.h"
 #include "db/fake_connection.h"
 #include "db/fake_env.h"
+#include "db/fault_injection_connection.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -22,8 +23,9 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
   FakeEnv env;
   env.existing_folders = {"C:\\Program Files\\Corvallo\\"};
   FakeDatabase database;
-  database.faults.fail_execute_containing = "Delete From SCSS_Configuration";
-  ConnectionSlot cnMain(database.Factory());
+  FaultInjection injection;
+  injection.faults.fail_execute_containing = "Delete From SCSS_Configuration";
+  ConnectionSlot cnMain(injection.Wrap(database.Factory()));
   const RunReport report = RunUpdate(desktop, env, cnMain);
 
   const json document = json::parse(RunReportJson(report, 1));
@@ -45,7 +47,7 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
   EXPECT_EQ(failed["failed_step"], "statement");
   EXPECT_EQ(failed["failed_position"], 1);
   EXPECT_EQ(failed["failed_statement"], "Delete From SCSS_Configuration");
-  EXPECT_EQ(failed["error"], kFakeFailure);
+  EXPECT_EQ(failed["error"], kInjectedFailure);
   EXPECT_EQ(found["commit"]["ok"], true);
   EXPECT_EQ(found["verification"].size(), 12u) << "every committed table is read back";
   EXPECT_EQ(found["verification"][0]["state"], "up to date");

@@ -31,6 +31,7 @@
 #include "app/verify.h"
 #include "db/fake_connection.h"
 #include "db/fake_env.h"
+#include "db/fault_injection_connection.h"
 #include "tools/sample_db.h"
 
 namespace {
@@ -42,9 +43,10 @@ class TestEnv : public telo::FakeEnv {
  public:
   TestEnv() {
     drive_entries = {"a: [floppy]", "c: [drive_c]", "d: [data]"};
-    connections = database.Factory();
+    connections = injection.Wrap(database.Factory());
   }
   telo::FakeDatabase database;
+  telo::FaultInjection injection;
 };
 
 QString ScreenshotPath(const QString& name) {
@@ -358,7 +360,7 @@ class FrmMainTest : public QObject {
     QCOMPARE(env.directory_changes,
              (std::vector<std::string>{"d:\\Program Files\\Corvallo\\",
                                        "d:\\Program Files (x86)\\Corvallo\\"}));
-    QCOMPARE(env.database.open_strings,
+    QCOMPARE(env.injection.opened(),
              (std::vector<std::string>{
                  "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=d:\\Program Files\\Corvallo\\"
                  "CVL.MDB;Jet OLEDB:Database Password=846"}));
@@ -371,7 +373,7 @@ class FrmMainTest : public QObject {
         ClickAnswering(Control<QPushButton>(window, "cmdUpdate"),
                        {QMessageBox::Yes, QMessageBox::Ok}, QStringLiteral("fake-again-box"));
     QCOMPARE(again.size(), 2u);
-    QCOMPARE(env.database.open_strings.size(), 2u);
+    QCOMPARE(env.injection.opened().size(), 2u);
     QCOMPARE(env.database.connections_created, 1);
   }
 

@@ -1,0 +1,145 @@
+// The update run on a real database (a stand-in host database in a
+// Wine-style prefix), with failures injected around its connections: what a
+// failing statement, a table the database half-writes and a failing commit
+// leave in the file, and what the report says of it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <map>
+
+#include "app/fake_desktop.h"
+#include "app/update_run.h"
+#include "app/verify.h"
+#include "db/fake_env.h"
+#include "db/fault_injection_connection.h"
+#include "db/sqlite/sqlite_connection.h"
+#include "tools/sample_db.h"
+
+namespace telo {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+constexpr char kFolder[] = "C:\\Program Files\\Corvallo\\";
+
+class UpdateRunOnDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/telo_run_XXXXXX";
+    root_ = mkdtemp(pattern);
+    fs::create_directories(root_ / "drive_c/Program Files/Corvallo");
+    fs::create_directories(root_ / "dosdevices");
+    fs::create_directory_symlink("../drive_c", root_ / "dosdevices/c:");
+    ASSERT_TRUE(CreateSampleDatabase(Database().string(), std::string(kSamplePassword)).ok());
+    prefix_ = std::make_shared<const WinePrefix>(WinePrefix::Load(root_.string()));
+    env_.existing_folders = {kFolder};
+    env_.connections =
+        injection_.Wrap([this] { return std::make_unique<SqliteConnection>(prefix_); });
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  fs::path Database() const { return root_ / "drive_c/Program Files/Corvallo/CVL.MDB"; }
+  RunReport Run() { return RunUpdate(desktop_, env_, cnMain_); }
+
+  // Each patched table's state as the file holds it, read on a connection of its own.
+  std::map<std::string_view, TableState> SavedStates() {
+    SqliteConnection reader(prefix_);
+    EXPECT_TRUE(reader
+                    .Open(ConnectionStringForDatabase(std::string(kFolder) + "CVL.MDB"), "", "",
+                          kAdoUnspecified)
+                    .ok());
+    std::map<std::string_view, TableState> states;
+    for (const TableCheck& check : CheckTables(reader, PatchedTables())) {
+      states[check.table] = check.state;
+    }
+    return states;
+  }
+
+  fs::path root_;
+  std::shared_ptr<const WinePrefix> prefix_;
+  FakeDesktop desktop_;
+  FakeEnv env_;
+  FaultInjection injection_;
+  ConnectionSlot cnMain_{[this] { return env_.NewConnection(); }};
+};
+
+TEST_F(UpdateRunOnDatabaseTest, FailingStatementLeavesItsTableAndPatchesTheRest) {
+  injection_.faults.fail_execute_containing = "(#03/01/2001#, #02/28/2002#, 1209, 30, 35)";
+  const RunReport report = Run();
+  const AttemptReport& attempt = report.attempts[0];
+  ASSERT_EQ(attempt.procedures.size(), 12u);
+  for (const ProcedureOutcome& outcome : attempt.procedures) {
+    EXPECT_EQ(outcome.ok(), outcome.procedure != "UpdateKVPPMCRates") << outcome.procedure;
+  }
+  EXPECT_TRUE(attempt.commit.ok());
+  for (const auto& [table, state] : SavedStates()) {
+    EXPECT_EQ(state == TableState::kUpToDate, table != "KVP_PMC_Rates") << table;
+  }
+  const FakeDesktop::Message& box = desktop_.messages.back();
+  EXPECT_EQ(box.style, 48);
+  EXPECT_THAT(box.prompt, HasSubstr("UpdateKVPPMCRates failed at statement 23 of 64"));
+  EXPECT_THAT(box.prompt, HasSubstr("KVP_PMC_Rates was left as it was."));
+}
+
+// A statement the database accepts but doesn't carry out (here dropped on
+// the way) once left its table committed half-written.
+TEST_F(UpdateRunOnDatabaseTest, TableThatDoesNotReadBackIsRolledBackBeforeTheCommit) {
+  injection_.faults.drop_execute_containing = "(#04/01/2013#, #03/31/2014#, 8.7, 15";
+  const RunReport report = Run();
+  EXPECT_FALSE(report.succeeded());
+  EXPECT_THAT(desktop_.messages.back().prompt,
+              HasSubstr("UpdatePPFConfiguration failed when its table was read back"));
+  EXPECT_THAT(desktop_.messages.back().prompt,
+              HasSubstr("PPF_Configuration differs: 14 rows where the patch writes 15"));
+  for (const auto& [table, state] : SavedStates()) {
+    EXPECT_EQ(state == TableState::kUpToDate, table != "PPF_Configuration") << table;
+  }
+}
+
+// An error from the commit doesn't prove that nothing was written: the run
+// reads the file back on a connection opened again and says what it holds.
+// "Nothing was saved" was once reported of a database that had been saved.
+TEST_F(UpdateRunOnDatabaseTest, FailedCommitReportsWhatTheFileHolds) {
+  struct Case {
+    bool saved_before_the_error;
+    AttemptReport::Saved saved;
+    const char* says;
+  };
+  for (const Case& c : {Case{false, AttemptReport::Saved::kNo, "does not hold the patch"},
+                        Case{true, AttemptReport::Saved::kYes, "were saved all the same"}}) {
+    SCOPED_TRACE(c.says);
+    fs::remove(Database());
+    ASSERT_TRUE(CreateSampleDatabase(Database().string(), std::string(kSamplePassword)).ok());
+    injection_.faults.fail_outermost_commit = !c.saved_before_the_error;
+    injection_.faults.fail_after_outermost_commit = c.saved_before_the_error;
+    const RunReport report = Run();
+    const AttemptReport& attempt = report.attempts[0];
+    EXPECT_FALSE(attempt.commit.ok());
+    EXPECT_THAT(injection_.opened().back(), HasSubstr(";Mode=Read"));
+    EXPECT_EQ(attempt.saved(), c.saved);
+    EXPECT_EQ(report.succeeded(), c.saved_before_the_error);
+    EXPECT_THAT(DescribeReport(report), HasSubstr(c.says));
+    for (const auto& [table, state] : SavedStates()) {
+      EXPECT_EQ(state == TableState::kUpToDate, c.saved_before_the_error) << table;
+    }
+  }
+}
+
+// After a good commit, a table that can't be read again (the file in use by
+// another program, say) was read back before it was committed: it is saved,
+// and the run says so, instead of calling the update failed.
+TEST_F(UpdateRunOnDatabaseTest, TableThatCannotBeReadAgainAfterTheCommitIsStillSaved) {
+  // Reading back the thirteen tables before the commit takes 14 queries (two for
+  // Comm_Rates); the 15th is the first read after it.
+  injection_.faults.fail_query_at = 15;
+  const RunReport report = Run();
+  EXPECT_TRUE(report.succeeded());
+  EXPECT_THAT(DescribeReport(report), HasSubstr("Saved, but SB_Configuration was not read back"));
+  EXPECT_EQ(desktop_.messages.back().prompt, kCompletionPrompt);
+}
+
+}  // namespace
+}  // namespace telo
