@@ -202,7 +202,3 @@ TEST_F(UpdateRunTest, VirtualizedProcessPatchesOnlyWhatWindowsRedirectsItToAndSa
 
 }  // namespace
 }  // namespace telo
-
-namespace telo {
-namespace {}  // namespace
-}  // namespace telo
