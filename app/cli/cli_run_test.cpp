@@ -14,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -343,13 +344,30 @@ TEST_F(CliRunTest, OnlyTheX86FolderIsPatchedWhenTheOtherIsAbsent) {
   EXPECT_THAT(run.out, HasSubstr("c:\\Program Files\\Corvallo\\: not found"));
 }
 
-TEST_F(CliRunTest, FirstFolderWithoutDatabaseDoesNotStopTheSecond) {
+// Whatever stands at folder 1's CVL.MDB, the run goes on to folder 2. A FIFO
+// (or a link to the terminal) once blocked the run, and the check, for ever.
+TEST_F(CliRunTest, FirstFolderWithoutADatabaseFileDoesNotStopTheSecond) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+  };
+  const Case cases[] = {
+      {"nothing", [](const fs::path&) {}},
+      {"a FIFO", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }},
+      {"a link to standard input",
+       [](const fs::path& path) { fs::create_symlink("/dev/stdin", path); }},
+  };
   fs::create_directories(prefix_ / kFolder1);
   const fs::path second = MakeDatabase(kFolder2);
-  CliResult run = Patch();
-  EXPECT_EQ(run.exit_code, 1) << "a folder without its database is a failure";
-  EXPECT_THAT(run.out, HasSubstr("c:\\Program Files\\Corvallo\\CVL.MDB could not be opened"));
-  EXPECT_EQ(TableStates(CheckJson(*this), 1)["KVP_PMC_Rates"], "up to date");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(prefix_ / kFolder1 / "CVL.MDB");
+    c.make(prefix_ / kFolder1 / "CVL.MDB");
+    CliResult run = Patch();
+    EXPECT_EQ(run.exit_code, 1) << "a folder without its database is a failure";
+    EXPECT_THAT(run.out, HasSubstr("c:\\Program Files\\Corvallo\\CVL.MDB could not be opened"));
+    EXPECT_EQ(TableStates(CheckJson(*this), 1)["KVP_PMC_Rates"], "up to date");
+  }
 }
 
 TEST_F(CliRunTest, NoDatabaseAndBadCommandLinesHaveTheirOwnExitCodes) {
