@@ -1,8 +1,8 @@
 // Jet SQL to SQLite: date literals, with quoted text passed through.
 #include "db/sqlite/jet_sql.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <optional>
 
 #include "db/sqlite/sqlite_errors.h"
@@ -48,6 +48,13 @@ Status BadDate(std::string_view literal, const std::string& why) {
   return Status::Error(error::kCommandError,
                        "The date literal #" + std::string(literal) + "# is not a valid date: " +
                            why + " (Jet reads date literals month first: #mm/dd/yyyy#).");
+}
+
+// `value` (0 or more) in exactly `width` digits, leading zeros included.
+void AppendDigits(int value, int width, std::string* text) {
+  char digits[8];
+  for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char>('0' + value % 10);
+  text->append(digits, static_cast<size_t>(width));
 }
 
 struct Time {
@@ -97,14 +104,21 @@ Status JetDateToIso(std::string_view literal, std::string* iso) {
     return BadDate(literal, std::string(MonthName(*month)) + " " + std::to_string(*year) +
                                 " has no day " + std::to_string(*day));
   }
-  char text[32];
+  // Written digit by digit: every statement's dates pass through here.
+  iso->clear();
+  AppendDigits(*year, 4, iso);
+  *iso += '-';
+  AppendDigits(*month, 2, iso);
+  *iso += '-';
+  AppendDigits(*day, 2, iso);
   if (time) {
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", *year, *month, *day,
-                  time->hour, time->minute, time->second);
-  } else {
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", *year, *month, *day);
+    *iso += ' ';
+    AppendDigits(time->hour, 2, iso);
+    *iso += ':';
+    AppendDigits(time->minute, 2, iso);
+    *iso += ':';
+    AppendDigits(time->second, 2, iso);
   }
-  *iso = text;
   return Status::Ok();
 }
 
@@ -123,8 +137,10 @@ Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql) {
       continue;
     }
     if (c != '#') {
-      out += c;
-      ++pos;
+      // Plain text up to the next quote, bracket or date literal, in one piece.
+      const size_t next = std::min(jet_sql.find_first_of("'\"[#", pos), jet_sql.size());
+      out.append(jet_sql.substr(pos, next - pos));
+      pos = next;
       continue;
     }
     size_t end = jet_sql.find('#', pos + 1);
@@ -135,7 +151,9 @@ Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql) {
     std::string iso;
     Status status = JetDateToIso(jet_sql.substr(pos + 1, end - pos - 1), &iso);
     if (!status.ok()) return status;
-    out += '\'' + iso + '\'';
+    out += '\'';
+    out += iso;
+    out += '\'';
     pos = end + 1;
   }
   *sqlite_sql = std::move(out);

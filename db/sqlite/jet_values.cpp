@@ -11,8 +11,6 @@
 #include <optional>
 #include <string>
 
-#include "db/jet_types.h"
-
 namespace telo {
 namespace {
 
@@ -82,32 +80,34 @@ Value AsJetType(const JetColumnType& column, double number) {
 
 }  // namespace
 
-Value ReadJetValue(sqlite3_stmt* statement, int column) {
-  Value stored = StoredValue(statement, column);
+JetColumnType ResultColumnType(sqlite3_stmt* statement, int column) {
   const char* declared = sqlite3_column_decltype(statement, column);
-  if (declared == nullptr || std::holds_alternative<std::monostate>(stored)) return stored;
-  const JetColumnType type = ParseJetColumnType(declared);
-  switch (type.type) {
-    case JetType::kUnknown:
-      return stored;
-    case JetType::kText:
-      if (!std::holds_alternative<std::string>(stored)) {
-        return std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
-      }
-      return stored;
-    case JetType::kDateTime:
-      if (auto* text = std::get_if<std::string>(&stored)) return DateTime{std::move(*text)};
-      return stored;
-    default:
-      break;
+  return declared == nullptr ? JetColumnType{} : ParseJetColumnType(declared);
+}
+
+Value ReadJetValue(sqlite3_stmt* statement, int column, const JetColumnType& type) {
+  const int storage = sqlite3_column_type(statement, column);
+  if (storage == SQLITE_NULL || type.type == JetType::kUnknown) {
+    return StoredValue(statement, column);
   }
-  // An integer is exact in every numeric type but Single; keep it whole.
-  if (const auto* whole = std::get_if<int64_t>(&stored)) {
-    if (type.type == JetType::kByte || type.type == JetType::kShort ||
-        type.type == JetType::kLong) {
-      return *whole;
-    }
+  if (type.type == JetType::kText || type.type == JetType::kDateTime) {
+    std::string text(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                     static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+    if (type.type == JetType::kText) return text;
+    if (storage == SQLITE_TEXT) return DateTime{std::move(text)};
+    return StoredValue(statement, column);
   }
+  const bool whole_type =
+      type.type == JetType::kByte || type.type == JetType::kShort || type.type == JetType::kLong;
+  // An integer is exact in every whole-number type; keep it whole.
+  if (storage == SQLITE_INTEGER && whole_type) {
+    return static_cast<int64_t>(sqlite3_column_int64(statement, column));
+  }
+  if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
+    return AsJetType(type, sqlite3_column_double(statement, column));
+  }
+  // Text in a numeric column: Jet would have converted a number on the way in.
+  Value stored = StoredValue(statement, column);
   const std::optional<double> number = StoredNumber(stored);
   return number ? AsJetType(type, *number) : stored;
 }

@@ -6,12 +6,17 @@
 // statement's current row.
 #pragma once
 
+#include "db/jet_types.h"
 #include "db/value.h"
 
 struct sqlite3_stmt;
 
 namespace telo {
 
-Value ReadJetValue(sqlite3_stmt* statement, int column);
+// The declared Jet type of a result column; kUnknown for an expression.
+// Read it once per statement, not once per cell.
+JetColumnType ResultColumnType(sqlite3_stmt* statement, int column);
+
+Value ReadJetValue(sqlite3_stmt* statement, int column, const JetColumnType& type);
 
 }  // namespace telo

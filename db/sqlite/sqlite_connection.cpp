@@ -277,16 +277,17 @@ Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
     return Status::Error(error::kCommandError, "Characters found after end of SQL statement: " +
                                                    std::string(command_text));
   }
-  if (result != nullptr) {
-    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-      result->columns.push_back(sqlite3_column_name(statement, i));
-    }
+  const int columns = result == nullptr ? 0 : sqlite3_column_count(statement);
+  std::vector<JetColumnType> types;
+  for (int i = 0; i < columns; ++i) {
+    result->columns.push_back(sqlite3_column_name(statement, i));
+    types.push_back(ResultColumnType(statement, i));
   }
   while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
     if (result == nullptr) continue;
     std::vector<Value>& row = result->rows.emplace_back();
-    for (int i = 0; i < sqlite3_column_count(statement); ++i)
-      row.push_back(ReadJetValue(statement, i));
+    row.reserve(columns);
+    for (int i = 0; i < columns; ++i) row.push_back(ReadJetValue(statement, i, types[i]));
   }
   status = rc == SQLITE_DONE ? Status::Ok() : Failure(rc, sql);
   sqlite3_finalize(statement);
