@@ -169,10 +169,11 @@ ProgramRun::~ProgramRun() {
   CloseHandle(process_.hProcess);
 }
 
-std::string ProgramRun::Start(const std::wstring& path) {
+std::string ProgramRun::Start(const std::wstring& path, const std::wstring& current_directory) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                      current_directory.empty() ? nullptr : current_directory.c_str(), &startup,
                       &process_)) {
     return "cannot start the program, error " + std::to_string(GetLastError());
   }

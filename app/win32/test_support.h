@@ -75,8 +75,9 @@ class ProgramRun {
   ProgramRun& operator=(const ProgramRun&) = delete;
   ~ProgramRun();
 
-  // Starts the program and waits for its frmMain; "" or what went wrong.
-  std::string Start(const std::wstring& path);
+  // Starts the program, in `current_directory` when one is given, and waits
+  // for its frmMain; "" or what went wrong.
+  std::string Start(const std::wstring& path, const std::wstring& current_directory = L"");
 
   HWND form() const { return form_; }
   // frmMain's children from top to bottom of the z-order: the order in

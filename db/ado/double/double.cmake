@@ -47,7 +47,8 @@ set_tests_properties(ado_double_register PROPERTIES FIXTURES_SETUP ado_double)
 set_tests_properties(ado_double_unregister wine_ado_restore PROPERTIES FIXTURES_CLEANUP ado_double)
 set_tests_properties(wine_ado_restore PROPERTIES DEPENDS ado_double_unregister)
 
-add_library(telo_ado_double_testing STATIC ${TELO_DOUBLE_DIR}/fixture_folder.cpp)
+add_library(telo_ado_double_testing STATIC ${TELO_DOUBLE_DIR}/fixture_folder.cpp
+  ${TELO_DOUBLE_DIR}/host_install.cpp)
 target_link_libraries(telo_ado_double_testing PUBLIC telo_fake_db)
 
 # telo_ado_double_test(NAME SOURCES... LIBS...): a test program that drives ADO

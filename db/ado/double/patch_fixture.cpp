@@ -94,4 +94,13 @@ JetFixture PatchedTablesFixture(std::string password) {
   return fixture;
 }
 
+Status ApplyWholePatch(FakeTables* tables) {
+  FakeRules rules;
+  rules.declared_only = true;
+  for (std::string_view statement : AllPatchStatements()) {
+    if (Status status = ApplyStatement(statement, rules, tables); !status.ok()) return status;
+  }
+  return Status::Ok();
+}
+
 }  // namespace telo

@@ -5,7 +5,8 @@
 // DATETIME, of whole numbers only LONG, any other DOUBLE; an update's key
 // LONG), and old rows that the patch changes: one row of its own in a
 // refilled table, and in an updated table a row for every key the updates
-// name plus one they don't. Pure; built from the patch data on each call.
+// name plus one they don't. ApplyWholePatch gives what a run should leave in
+// such tables. Pure; built from the patch data on each call.
 #pragma once
 
 #include <string>
@@ -15,5 +16,9 @@
 namespace telo {
 
 JetFixture PatchedTablesFixture(std::string password = "846");
+
+// Applies every patch statement to `tables` in order, as the ADO double runs
+// them (declared tables and columns only); stops at the first that fails.
+Status ApplyWholePatch(FakeTables* tables);
 
 }  // namespace telo
