@@ -49,7 +49,11 @@ bool ReadBackAfterFailedCommit(Connection& connection, const std::string& connec
   attempt.reread = connection.Open(connection_string + ";" + std::string(kReadOnlyMode), "", "",
                                    kAdoUnspecified);
   if (!attempt.reread.ok()) return false;
+  // The final read-back in one transaction of its own, rolled back: every
+  // table as of one moment, and one lock on the file instead of one a query.
+  const bool in_transaction = connection.BeginTrans().ok();
   attempt.verification = CheckTables(connection, CommittedTables(attempt));
+  if (in_transaction) (void)connection.RollbackTrans();  // it changed nothing
   return true;
 }
 
@@ -69,7 +73,11 @@ bool PatchOpenDatabase(Connection& connection, const std::string& connection_str
     (void)connection.RollbackTrans();  // a failed commit leaves its level open
     return ReadBackAfterFailedCommit(connection, connection_string, attempt);
   }
+  // The final read-back in one transaction of its own, rolled back: every
+  // table as of one moment, and one lock on the file instead of one a query.
+  const bool in_transaction = connection.BeginTrans().ok();
   attempt.verification = CheckTables(connection, CommittedTables(attempt));
+  if (in_transaction) (void)connection.RollbackTrans();  // it changed nothing
   return true;
 }
 

@@ -2,7 +2,7 @@
 // kind of connection must pass. A test program defines a ConformanceBackend
 // for its connection kind and instantiates the suite with
 //   INSTANTIATE_TEST_SUITE_P(Name, ConnectionConformanceTest,
-//                            ::testing::Values(&backend_factory));
+//                            ::testing::Values(&backend_factory), ConformanceCaseName);
 // and lists connection_conformance.cpp among its sources. The suite only
 // sends statements of the patch's own shapes, on one table T(n) whose fresh
 // database holds the single row n = 1.
@@ -32,6 +32,11 @@ class ConformanceBackend {
 };
 
 using BackendFactory = std::function<std::unique_ptr<ConformanceBackend>()>;
+
+// Names each instantiation's cases alike ("Contract"), not by the factory's address.
+inline std::string ConformanceCaseName(const ::testing::TestParamInfo<const BackendFactory*>&) {
+  return "Contract";
+}
 
 class ConnectionConformanceTest : public ::testing::TestWithParam<const BackendFactory*> {
  protected:

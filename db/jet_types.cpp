@@ -36,18 +36,19 @@ constexpr TypeName kTypeNames[] = {
     {"BOOLEAN", JetType::kBoolean},
 };
 
-std::string LeadingWord(std::string_view declared, std::size_t* end) {
-  std::size_t start = 0;
-  while (start < declared.size() && std::isspace(static_cast<unsigned char>(declared[start]))) {
-    ++start;
-  }
-  std::string word;
-  std::size_t pos = start;
+// The leading word of `declared`, upper-cased into `word` (at most its size;
+// a longer word is no type name); returns where the word ends.
+std::size_t LeadingWord(std::string_view declared, char (&word)[16], std::size_t* length) {
+  std::size_t pos = 0;
+  while (pos < declared.size() && std::isspace(static_cast<unsigned char>(declared[pos]))) ++pos;
+  *length = 0;
   for (; pos < declared.size() && std::isalnum(static_cast<unsigned char>(declared[pos])); ++pos) {
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(declared[pos])));
+    if (*length < sizeof word) {
+      word[(*length)++] =
+          static_cast<char>(std::toupper(static_cast<unsigned char>(declared[pos])));
+    }
   }
-  *end = pos;
-  return word;
+  return pos;
 }
 
 // "(p,s)" or "(p)" right after the type name, blanks allowed.
@@ -79,11 +80,16 @@ void ReadPrecisionAndScale(std::string_view rest, JetColumnType* column) {
 }  // namespace
 
 JetColumnType ParseJetColumnType(std::string_view declared) {
-  std::size_t end = 0;
-  const std::string word = LeadingWord(declared, &end);
+  char letters[16];
+  std::size_t length = 0;
+  const std::size_t end = LeadingWord(declared, letters, &length);
+  const std::string_view word(letters, length);
   JetColumnType column;
   for (const TypeName& entry : kTypeNames) {
-    if (entry.name == word) column.type = entry.type;
+    if (entry.name == word) {
+      column.type = entry.type;
+      break;
+    }
   }
   if (column.type == JetType::kDecimal) ReadPrecisionAndScale(declared.substr(end), &column);
   return column;

@@ -1,8 +1,8 @@
 // Jet SQL to SQLite: date literals, with quoted text passed through.
 #include "db/sqlite/jet_sql.h"
 
-#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <optional>
 
 #include "db/sqlite/sqlite_errors.h"
@@ -50,6 +50,18 @@ Status BadDate(std::string_view literal, const std::string& why) {
                            why + " (Jet reads date literals month first: #mm/dd/yyyy#).");
 }
 
+// Where the next quoted name or text, or date literal, starts at or after
+// `from`: text.size() when none does. memchr scans fast, and every statement
+// passes through here.
+size_t NextSpecial(std::string_view text, size_t from) {
+  size_t next = text.size();
+  for (const char special : {'#', '\'', '"', '['}) {
+    const void* found = std::memchr(text.data() + from, special, next - from);
+    if (found != nullptr) next = static_cast<const char*>(found) - text.data();
+  }
+  return next;
+}
+
 // `value` (0 or more) in exactly `width` digits, leading zeros included.
 void AppendDigits(int value, int width, std::string* text) {
   char digits[8];
@@ -81,7 +93,8 @@ std::optional<Time> ReadTime(std::string_view text, size_t* pos) {
 
 }  // namespace
 
-Status JetDateToIso(std::string_view literal, std::string* iso) {
+// The ISO text of a date literal, appended to `iso`.
+static Status AppendIsoDate(std::string_view literal, std::string* iso) {
   size_t pos = 0;
   auto month = ReadNumber(literal, &pos, 1, 2);
   bool slash1 = month && Expect(literal, &pos, '/');
@@ -105,7 +118,6 @@ Status JetDateToIso(std::string_view literal, std::string* iso) {
                                 " has no day " + std::to_string(*day));
   }
   // Written digit by digit: every statement's dates pass through here.
-  iso->clear();
   AppendDigits(*year, 4, iso);
   *iso += '-';
   AppendDigits(*month, 2, iso);
@@ -120,6 +132,11 @@ Status JetDateToIso(std::string_view literal, std::string* iso) {
     AppendDigits(time->second, 2, iso);
   }
   return Status::Ok();
+}
+
+Status JetDateToIso(std::string_view literal, std::string* iso) {
+  iso->clear();
+  return AppendIsoDate(literal, iso);
 }
 
 Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql) {
@@ -138,7 +155,7 @@ Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql) {
     }
     if (c != '#') {
       // Plain text up to the next quote, bracket or date literal, in one piece.
-      const size_t next = std::min(jet_sql.find_first_of("'\"[#", pos), jet_sql.size());
+      const size_t next = NextSpecial(jet_sql, pos + 1);
       out.append(jet_sql.substr(pos, next - pos));
       pos = next;
       continue;
@@ -148,11 +165,9 @@ Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql) {
       return Status::Error(error::kCommandError,
                            "A date literal is not closed with '#' in: " + std::string(jet_sql));
     }
-    std::string iso;
-    Status status = JetDateToIso(jet_sql.substr(pos + 1, end - pos - 1), &iso);
-    if (!status.ok()) return status;
     out += '\'';
-    out += iso;
+    Status status = AppendIsoDate(jet_sql.substr(pos + 1, end - pos - 1), &out);
+    if (!status.ok()) return status;
     out += '\'';
     pos = end + 1;
   }

@@ -14,17 +14,19 @@
 namespace telo {
 namespace {
 
-Value StoredValue(sqlite3_stmt* statement, int column) {
-  switch (sqlite3_column_type(statement, column)) {
+// The cell as SQLite stored it. Cells are read through their sqlite3_value,
+// which costs less than one statement call for each detail.
+Value StoredValue(sqlite3_value* cell) {
+  switch (sqlite3_value_type(cell)) {
     case SQLITE_INTEGER:
-      return static_cast<int64_t>(sqlite3_column_int64(statement, column));
+      return static_cast<int64_t>(sqlite3_value_int64(cell));
     case SQLITE_FLOAT:
-      return sqlite3_column_double(statement, column);
+      return sqlite3_value_double(cell);
     case SQLITE_NULL:
       return std::monostate();
     default: {
-      const void* bytes = sqlite3_column_blob(statement, column);
-      const int size = sqlite3_column_bytes(statement, column);
+      const void* bytes = sqlite3_value_blob(cell);
+      const int size = sqlite3_value_bytes(cell);
       return std::string(static_cast<const char*>(bytes), static_cast<size_t>(size));
     }
   }
@@ -86,28 +88,27 @@ JetColumnType ResultColumnType(sqlite3_stmt* statement, int column) {
 }
 
 Value ReadJetValue(sqlite3_stmt* statement, int column, const JetColumnType& type) {
-  const int storage = sqlite3_column_type(statement, column);
-  if (storage == SQLITE_NULL || type.type == JetType::kUnknown) {
-    return StoredValue(statement, column);
-  }
-  if (type.type == JetType::kText || type.type == JetType::kDateTime) {
-    std::string text(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                     static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+  sqlite3_value* cell = sqlite3_column_value(statement, column);
+  const int storage = sqlite3_value_type(cell);
+  if (storage == SQLITE_NULL || type.type == JetType::kUnknown) return StoredValue(cell);
+  if (type.type == JetType::kText || (type.type == JetType::kDateTime && storage == SQLITE_TEXT)) {
+    std::string text(reinterpret_cast<const char*>(sqlite3_value_text(cell)),
+                     static_cast<size_t>(sqlite3_value_bytes(cell)));
     if (type.type == JetType::kText) return text;
-    if (storage == SQLITE_TEXT) return DateTime{std::move(text)};
-    return StoredValue(statement, column);
+    return DateTime{std::move(text)};
   }
+  if (type.type == JetType::kDateTime) return StoredValue(cell);
   const bool whole_type =
       type.type == JetType::kByte || type.type == JetType::kShort || type.type == JetType::kLong;
   // An integer is exact in every whole-number type; keep it whole.
   if (storage == SQLITE_INTEGER && whole_type) {
-    return static_cast<int64_t>(sqlite3_column_int64(statement, column));
+    return static_cast<int64_t>(sqlite3_value_int64(cell));
   }
   if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
-    return AsJetType(type, sqlite3_column_double(statement, column));
+    return AsJetType(type, sqlite3_value_double(cell));
   }
   // Text in a numeric column: Jet would have converted a number on the way in.
-  Value stored = StoredValue(statement, column);
+  Value stored = StoredValue(cell);
   const std::optional<double> number = StoredNumber(stored);
   return number ? AsJetType(type, *number) : stored;
 }

@@ -89,9 +89,10 @@ class FaultInjectionBackend : public StandInBackend {
 const BackendFactory kStandIn = [] { return std::make_unique<StandInBackend>(); };
 const BackendFactory kFaultInjection = [] { return std::make_unique<FaultInjectionBackend>(); };
 
-INSTANTIATE_TEST_SUITE_P(StandIn, ConnectionConformanceTest, ::testing::Values(&kStandIn));
+INSTANTIATE_TEST_SUITE_P(StandIn, ConnectionConformanceTest, ::testing::Values(&kStandIn),
+                         ConformanceCaseName);
 INSTANTIATE_TEST_SUITE_P(FaultInjectionOverStandIn, ConnectionConformanceTest,
-                         ::testing::Values(&kFaultInjection));
+                         ::testing::Values(&kFaultInjection), ConformanceCaseName);
 
 }  // namespace
 }  // namespace telo

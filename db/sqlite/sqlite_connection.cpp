@@ -100,7 +100,9 @@ struct SqliteConnection::Target {
 };
 
 SqliteConnection::SqliteConnection(std::shared_ptr<const WinePrefix> prefix, SqliteOptions options)
-    : prefix_(std::move(prefix)), options_(std::move(options)) {}
+    : prefix_(std::move(prefix)), options_(std::move(options)) {
+  ConfigureSqlite();
+}
 
 SqliteConnection::~SqliteConnection() {
   if (db_ != nullptr) Close();
@@ -194,7 +196,9 @@ Status SqliteConnection::OpenFile(const Target& target) {
                              " characters long, and the stand-in opens paths of at most " +
                              std::to_string(longest) + ".");
   }
-  int flags = target.read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  // One object is used from one thread: SQLite needn't lock its own calls.
+  const int flags =
+      (target.read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
   int rc = sqlite3_open_v2(target.path.c_str(), &db_, flags, nullptr);
   path_ = target.path;
   shown_path_ = target.shown;
@@ -208,7 +212,19 @@ Status SqliteConnection::OpenFile(const Target& target) {
   return status;
 }
 
+// The file's mark and password are read inside one transaction, so the file
+// is locked once. For an update it takes the write lock at once (BEGIN
+// IMMEDIATE): a database that another program holds fails now, not halfway
+// through a run.
 Status SqliteConnection::CheckStandIn(const Target& target) {
+  Status status = RunControl(target.read_only ? "BEGIN" : "BEGIN IMMEDIATE");
+  if (!status.ok()) return status;
+  status = CheckMarkAndPassword(target);
+  const Status ended = RunControl("ROLLBACK");
+  return status.ok() ? ended : status;
+}
+
+Status SqliteConnection::CheckMarkAndPassword(const Target& target) {
   Rows rows;
   Status status = Run("PRAGMA application_id", &rows);
   if (!status.ok()) return status;
@@ -229,11 +245,7 @@ Status SqliteConnection::CheckStandIn(const Target& target) {
         error::kInvalidPassword,
         "Not a valid password: the database password given does not open '" + target.shown + "'.");
   }
-  if (target.read_only) return Status::Ok();
-  // Fail now, not halfway through a run, when another program holds a lock.
-  status = RunControl("BEGIN IMMEDIATE");
-  if (!status.ok()) return status;
-  return RunControl("ROLLBACK");
+  return Status::Ok();
 }
 
 // SQLite's busy handler: sleeps in growing steps while the budget lasts.
@@ -259,6 +271,33 @@ Status SqliteConnection::Query(std::string_view command_text, Rows* result) {
   return Run(command_text, result);
 }
 
+// Queries stay prepared for as long as the database is open: the read-back
+// asks the same ones before and after the commit. Statements are prepared
+// each time, as they come only once.
+Status SqliteConnection::Prepare(const std::string& sql, std::string_view command_text, bool keep,
+                                 sqlite3_stmt** statement) {
+  if (keep) {
+    if (auto kept = queries_.find(sql); kept != queries_.end()) {
+      *statement = kept->second.statement;
+      return Status::Ok();
+    }
+  }
+  const char* tail = nullptr;
+  const int rc =
+      sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), statement, &tail);
+  if (rc != SQLITE_OK) return Failure(rc, sql);
+  if (*statement == nullptr) {
+    return Status::Error(error::kCommandError, "The command text is empty.");
+  }
+  if (!OnlySeparatorsLeft(tail)) {
+    sqlite3_finalize(*statement);
+    return Status::Error(error::kCommandError, "Characters found after end of SQL statement: " +
+                                                   std::string(command_text));
+  }
+  if (keep) queries_[sql].statement = *statement;
+  return Status::Ok();
+}
+
 Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
   if (result != nullptr) *result = Rows();
   if (db_ == nullptr) return ClosedError();
@@ -266,38 +305,68 @@ Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
   std::string sql;
   Status status = TranslateJetSql(command_text, &sql);
   if (!status.ok()) return status;
+  const bool keep = result != nullptr;
   sqlite3_stmt* statement = nullptr;
-  const char* tail = nullptr;
-  int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail);
-  if (rc != SQLITE_OK) return Failure(rc, sql);
-  if (statement == nullptr)
-    return Status::Error(error::kCommandError, "The command text is empty.");
-  if (!OnlySeparatorsLeft(tail)) {
+  status = Prepare(sql, command_text, keep, &statement);
+  if (!status.ok()) return status;
+  status = Step(statement, sql, keep ? &queries_.find(sql)->second : nullptr, result);
+  if (keep) {
+    sqlite3_reset(statement);
+  } else {
     sqlite3_finalize(statement);
-    return Status::Error(error::kCommandError, "Characters found after end of SQL statement: " +
-                                                   std::string(command_text));
   }
-  const int columns = result == nullptr ? 0 : sqlite3_column_count(statement);
-  std::vector<JetColumnType> types;
-  for (int i = 0; i < columns; ++i) {
-    result->columns.push_back(sqlite3_column_name(statement, i));
-    types.push_back(ResultColumnType(statement, i));
-  }
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-    if (result == nullptr) continue;
-    std::vector<Value>& row = result->rows.emplace_back();
-    row.reserve(columns);
-    for (int i = 0; i < columns; ++i) row.push_back(ReadJetValue(statement, i, types[i]));
-  }
-  status = rc == SQLITE_DONE ? Status::Ok() : Failure(rc, sql);
-  sqlite3_finalize(statement);
   if (!status.ok()) NoteLostTransaction();
   return status;
 }
 
+// A kept query's columns, read again whenever SQLite has prepared it anew
+// (after a change of the schema).
+void SqliteConnection::ReadColumns(KeptQuery& query) {
+  const int prepared = sqlite3_stmt_status(query.statement, SQLITE_STMTSTATUS_REPREPARE, 0);
+  if (prepared == query.prepared) return;
+  query.prepared = prepared;
+  query.columns.clear();
+  query.types.clear();
+  for (int i = 0; i < sqlite3_column_count(query.statement); ++i) {
+    query.columns.push_back(sqlite3_column_name(query.statement, i));
+    query.types.push_back(ResultColumnType(query.statement, i));
+  }
+}
+
+// Runs a prepared statement to its end; a query's rows go to `result`.
+Status SqliteConnection::Step(sqlite3_stmt* statement, std::string_view sql, KeptQuery* kept,
+                              Rows* result) {
+  // The columns are read after the first step, which prepares a kept query
+  // again if the schema has changed meanwhile.
+  int rc = sqlite3_step(statement);
+  if (kept != nullptr) {
+    ReadColumns(*kept);
+    result->columns = kept->columns;
+    result->rows.reserve(kept->rows);
+  }
+  const size_t columns = result == nullptr ? 0 : result->columns.size();
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
+    if (result == nullptr) continue;
+    std::vector<Value>& row = result->rows.emplace_back();
+    row.reserve(columns);
+    for (size_t i = 0; i < columns; ++i) {
+      row.push_back(ReadJetValue(statement, static_cast<int>(i), kept->types[i]));
+    }
+  }
+  if (kept != nullptr) kept->rows = result->rows.size();
+  return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, sql);
+}
+
+// One transaction-control statement, kept prepared as queries are: the same
+// few come once or twice for every table.
 Status SqliteConnection::RunControl(const std::string& sql) {
-  int rc = ExecSimple(db_, sql.c_str());
-  return rc == SQLITE_OK ? Status::Ok() : Failure(rc, sql);
+  sqlite3_stmt* statement = nullptr;
+  Status status = Prepare(sql, sql, /*keep=*/true, &statement);
+  if (!status.ok()) return status;
+  const int rc = sqlite3_step(statement);
+  status = rc == SQLITE_DONE ? Status::Ok() : Failure(rc, sql);
+  sqlite3_reset(statement);
+  return status;
 }
 
 Status SqliteConnection::Failure(int rc, std::string_view statement) const {
@@ -413,7 +482,8 @@ Status SqliteConnection::RollbackTrans() {
     transaction_broken_ = false;
   } else if (!transaction_broken_) {
     std::string name = "telo_level_" + std::to_string(level_);
-    status = RunControl("ROLLBACK TO " + name + "; RELEASE " + name);
+    status = RunControl("ROLLBACK TO " + name);
+    if (status.ok()) status = RunControl("RELEASE " + name);
     if (!status.ok()) transaction_broken_ = true;
   }
   --level_;
@@ -428,6 +498,8 @@ Status SqliteConnection::Close() {
 }
 
 void SqliteConnection::CloseHandle() {
+  for (auto& [sql, query] : queries_) sqlite3_finalize(query.statement);
+  queries_.clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;
   path_.clear();

@@ -20,14 +20,17 @@
 // one object from one thread.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "db/connection.h"
+#include "db/jet_types.h"
 #include "db/wine_prefix.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace telo {
 
@@ -64,10 +67,22 @@ class SqliteConnection : public Connection {
   sqlite3* native_handle() const { return db_; }
 
  private:
+  // A query kept prepared until Close, with what it tells of its columns.
+  struct KeptQuery {
+    sqlite3_stmt* statement = nullptr;
+    int prepared = -1;  // SQLite's count of its automatic re-preparations when read
+    std::vector<std::string> columns;
+    std::vector<JetColumnType> types;
+    size_t rows = 0;  // how many it returned last time
+  };
   struct Target;
   Status ResolveTarget(std::string_view connection_string, Target* target) const;
   Status OpenFile(const Target& target);
   Status CheckStandIn(const Target& target);
+  Status CheckMarkAndPassword(const Target& target);
+  Status Prepare(const std::string& sql, std::string_view command_text, bool keep,
+                 sqlite3_stmt** statement);
+  Status Step(sqlite3_stmt* statement, std::string_view sql, KeptQuery* kept, Rows* result);
   Status Run(std::string_view command_text, Rows* result);
   Status RunControl(const std::string& sql);
   Status Failure(int rc, std::string_view statement) const;
@@ -79,6 +94,8 @@ class SqliteConnection : public Connection {
   std::shared_ptr<const WinePrefix> prefix_;
   SqliteOptions options_;
   sqlite3* db_ = nullptr;
+  void ReadColumns(KeptQuery& query);
+  std::map<std::string, KeptQuery, std::less<>> queries_;
   std::string path_;
   std::string shown_path_;  // as the connection string names it
   int level_ = 0;

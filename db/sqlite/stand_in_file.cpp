@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
 
 namespace telo {
@@ -70,16 +69,24 @@ Status WriteMarker(sqlite3* db, const std::string& path, std::string_view passwo
 
 }  // namespace
 
+void ConfigureSqlite() {
+  // The setting only takes before SQLite initialises itself.
+  static const int unused = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  (void)unused;
+}
+
 FileKind ClassifyFile(const std::string& posix_path) {
   struct stat info;
   if (stat(posix_path.c_str(), &info) != 0) return FileKind::kMissing;
   if (S_ISDIR(info.st_mode)) return FileKind::kFolder;
   if (!S_ISREG(info.st_mode)) return FileKind::kNotAFile;
-  std::ifstream file(posix_path, std::ios::binary);
-  if (!file) return FileKind::kUnreadable;
+  // O_NONBLOCK: should the file have become a FIFO since stat, open won't wait.
+  const int fd = open(posix_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return FileKind::kUnreadable;
   char head[32] = {};
-  file.read(head, sizeof head);
-  std::string_view bytes(head, static_cast<size_t>(file.gcount()));
+  const ssize_t count = read(fd, head, sizeof head);
+  close(fd);
+  std::string_view bytes(head, count > 0 ? static_cast<size_t>(count) : 0);
   if (bytes.substr(0, kSqliteMagic.size()) == kSqliteMagic) return FileKind::kSqlite;
   std::string_view signature = bytes.size() >= 19 ? bytes.substr(4, 15) : std::string_view();
   if (signature == "Standard Jet DB" || signature == "Standard ACE DB") return FileKind::kJet;
@@ -95,6 +102,7 @@ Status CreateStandInFile(const std::string& posix_path, std::string_view passwor
                                 : "Could not create " + posix_path + ": " + std::strerror(errno));
   }
   close(fd);
+  ConfigureSqlite();
   sqlite3* db = nullptr;
   Status status;
   if (sqlite3_open_v2(posix_path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {

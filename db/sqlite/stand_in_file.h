@@ -17,6 +17,11 @@ namespace telo {
 inline constexpr int32_t kStandInApplicationId = 0x54454C4F;  // "TELO"
 inline constexpr std::string_view kStandInTable = "telo_standin";
 
+// Sets SQLite up for this program before its first use in the process: no
+// memory statistics, which SQLite would keep under a global lock for every
+// allocation and nothing here reads. Later calls change nothing.
+void ConfigureSqlite();
+
 // What the first bytes of a file say it is. Anything but a regular file (a
 // FIFO, a socket, a device) is kNotAFile and is never opened, so that
 // reading it can't block.
