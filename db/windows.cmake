@@ -32,6 +32,8 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
   telo_ado_double_test(ado_connection_test
     SOURCES
       ${TELO_DB_DIR}/ado/ado_connection_test.cpp
+      ${TELO_DB_DIR}/ado/ado_conformance_test.cpp
+      ${TELO_DB_DIR}/connection_conformance.cpp
       ${TELO_DB_DIR}/ado/double/connection_object_test.cpp
     LIBS telo_platform)
   set_source_files_properties(${TELO_DB_DIR}/ado/double/connection_object_test.cpp PROPERTIES

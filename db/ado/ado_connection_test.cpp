@@ -147,19 +147,6 @@ TEST_F(AdoConnectionTest, TransactionsNestFiveDeepAndOnlyTheOutermostCommitReach
   }
 }
 
-TEST_F(AdoConnectionTest, CloseRollsBackEveryOpenLevel) {
-  ASSERT_TRUE(Open().ok());
-  ASSERT_TRUE(connection_->BeginTrans().ok());
-  ASSERT_TRUE(Execute("Delete From Rates").ok());
-  ASSERT_TRUE(connection_->BeginTrans().ok());
-  ASSERT_TRUE(Execute("Insert Into Rates(scheme, rate) Values (30, 3)").ok());
-  ASSERT_TRUE(connection_->CommitTrans().ok());
-  ASSERT_TRUE(connection_->Close().ok());
-  EXPECT_EQ(FileRates(), kOldRates);
-  ASSERT_TRUE(Open().ok());
-  EXPECT_EQ(Rates(), (std::vector<std::vector<Value>>{{int64_t{1}, 3.5}, {int64_t{2}, 4.0}}));
-}
-
 TEST_F(AdoConnectionTest, EveryJetTypeReadsBackAsItsValue) {
   const struct {
     std::string_view declared;

@@ -148,7 +148,18 @@ Status JetFile::BeginTrans(long* level) {
   return Status::Ok();
 }
 
+// A test makes the next commit of an inner level fail by setting
+// TELO_ADO_DOUBLE_FAIL_NEXT_COMMIT; the level then stays open, as Jet leaves
+// a transaction it could not commit.
+static bool TakeCommitFailure() {
+  constexpr const wchar_t* kVariable = L"TELO_ADO_DOUBLE_FAIL_NEXT_COMMIT";
+  if (GetEnvironmentVariableW(kVariable, nullptr, 0) == 0) return false;
+  SetEnvironmentVariableW(kVariable, nullptr);
+  return true;
+}
+
 Status JetFile::CommitTrans() {
+  if (session_.levels() > 1 && TakeCommitFailure()) return JetError("Disk or network error.");
   Status status = session_.Commit();
   return status.ok() && session_.levels() == 0 ? Save() : status;
 }
