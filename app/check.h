@@ -12,7 +12,7 @@
 #include "app/report.h"
 #include "app/verify.h"
 #include "db/connection.h"
-#include "db/env.h"
+#include "platform/env.h"
 
 namespace telo {
 

@@ -4,11 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/fake_desktop.h"
-#include "db/fake_connection.h"
-#include "db/fake_env.h"
-#include "db/fault_injection_connection.h"
 #include "patch/sequence.h"
+#include "testing/fake_connection.h"
+#include "testing/fake_desktop.h"
+#include "testing/fake_env.h"
+#include "testing/fault_injection_connection.h"
 
 namespace telo {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/verify.h"
-#include "db/status.h"
+#include "base/status.h"
 #include "patch/procedure.h"
 
 namespace telo {

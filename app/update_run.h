@@ -13,7 +13,7 @@
 #include "app/desktop.h"
 #include "app/report.h"
 #include "db/connection.h"
-#include "db/env.h"
+#include "platform/env.h"
 
 namespace telo {
 

@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <map>
 
-#include "app/fake_desktop.h"
 #include "app/update_run.h"
 #include "app/verify.h"
-#include "db/fake_env.h"
-#include "db/fault_injection_connection.h"
 #include "db/sqlite/sqlite_connection.h"
+#include "testing/fake_desktop.h"
+#include "testing/fake_env.h"
+#include "testing/fault_injection_connection.h"
 #include "tools/sample_db.h"
 
 namespace telo {

@@ -7,7 +7,7 @@
 #include <map>
 #include <optional>
 
-#include "patch/literals.h"
+#include "base/jet_literals.h"
 #include "patch/sequence.h"
 
 namespace telo {

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "db/connection.h"
-#include "db/status.h"
 
 namespace telo {
 

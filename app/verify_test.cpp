@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "db/fake_connection.h"
 #include "patch/sequence.h"
+#include "testing/fake_connection.h"
 
 namespace telo {
 namespace {

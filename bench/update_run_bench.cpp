@@ -10,9 +10,9 @@
 #include <filesystem>
 
 #include "app/update_run.h"
-#include "db/env.h"
 #include "db/sqlite/jet_sql.h"
 #include "patch/sequence.h"
+#include "platform/env.h"
 #include "tools/sample_db.h"
 
 namespace telo {

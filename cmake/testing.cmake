@@ -18,3 +18,18 @@ function(telo_add_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
   endif()
 endfunction()
+
+# telo_ado_double_test(NAME SOURCES... LIBS...): a test program that drives
+# ADO, run with the ADO double (testing/ado_double) registered in the test
+# Wine prefix. Only builds whose tests run under Wine have the double; a
+# native Windows build would register it on the machine, so there (and on
+# POSIX) this adds nothing.
+function(telo_ado_double_test name)
+  if(NOT (WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR))
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  telo_add_test(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} telo_ado_double_testing)
+  add_dependencies(${name} ado_double)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ado_double)
+endfunction()

@@ -32,8 +32,8 @@
 #include <string_view>
 #include <vector>
 
-#include "db/status.h"
-#include "db/value.h"
+#include "base/status.h"
+#include "base/value.h"
 
 namespace telo {
 

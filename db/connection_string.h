@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "db/status.h"
+#include "base/status.h"
 
 namespace telo {
 

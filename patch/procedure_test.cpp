@@ -10,9 +10,9 @@
 
 #include <filesystem>
 
-#include "db/fault_injection_connection.h"
 #include "db/sqlite/sqlite_connection.h"
 #include "patch/sequence.h"
+#include "testing/fault_injection_connection.h"
 #include "tools/sample_db.h"
 
 namespace telo {

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "patch/literals.h"
+#include "base/jet_literals.h"
 #include "patch/sequence.h"
 
 namespace telo {

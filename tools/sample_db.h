@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/status.h"
+#include "base/status.h"
 
 namespace telo {
 

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "db/ado/utf16.h"
+#include "platform/windows/utf16.h"
 
 namespace telo {
 namespace {

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "db/ado/double/fixture_folder.h"
-#include "db/ado/double/host_install.h"
-#include "db/ado/double/patch_fixture.h"
-#include "db/ado/utf16.h"
 #include "patch/sequence.h"
+#include "platform/windows/utf16.h"
+#include "testing/ado_double/fixture_folder.h"
+#include "testing/ado_double/host_install.h"
+#include "testing/ado_double/patch_fixture.h"
 
 namespace telo {
 namespace {

@@ -6,12 +6,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/fake_desktop.h"
 #include "app/update_run.h"
-#include "db/fake_connection.h"
-#include "db/fake_env.h"
-#include "db/fault_injection_connection.h"
 #include "patch/sequence.h"
+#include "testing/fake_connection.h"
+#include "testing/fake_desktop.h"
+#include "testing/fake_env.h"
+#include "testing/fault_injection_connection.h"
 
 namespace telo {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "db/env.h"
+#include "platform/env.h"
 
 namespace telo {
 

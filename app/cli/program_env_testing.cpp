@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/cli/program_env.h"
-#include "db/fault_injection_connection.h"
+#include "testing/fault_injection_connection.h"
 
 namespace telo {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/status.h"
+#include "base/status.h"
 
 namespace telo {
 
@@ -25,7 +25,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 bool StdinIsTerminal();
 
 // Write UTF-8 text to standard output or error, any byte that isn't well
-// formed UTF-8 replaced (db/utf8.h). A failure to write the output (a full
+// formed UTF-8 replaced (base/utf8.h). A failure to write the output (a full
 // disk, a closed pipe) comes back with the system's reason; standard error
 // is written as well as it can be.
 Status WriteOut(std::string_view text);

@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "app/cli/terminal.h"
-#include "db/utf8.h"
+#include "base/utf8.h"
 
 namespace telo {
 

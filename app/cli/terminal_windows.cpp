@@ -8,9 +8,10 @@
 #include <algorithm>
 
 #include "app/cli/terminal.h"
-#include "db/ado/com_apartment.h"
-#include "db/ado/utf16.h"
-#include "db/utf8.h"
+#include "base/utf8.h"
+#include "platform/windows/com_apartment.h"
+#include "platform/windows/utf16.h"
+#include "platform/windows/windows_error.h"
 
 namespace telo {
 namespace {
@@ -61,8 +62,7 @@ Status Write(DWORD standard_handle, std::string_view text) {
       IsConsole(handle) ? WriteToConsole(handle, Utf16FromUtf8(valid)) : WriteBytes(handle, valid);
   if (written) return Status::Ok();
   const DWORD code = GetLastError();
-  return Status::Error(static_cast<int32_t>(HRESULT_FROM_WIN32(code)),
-                       "Windows error " + std::to_string(code));
+  return Status::Error(static_cast<int32_t>(HRESULT_FROM_WIN32(code)), WindowsErrorText(code));
 }
 
 std::wstring ReadConsoleLine(HANDLE console) {

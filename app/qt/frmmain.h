@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "db/connection.h"
-#include "db/env.h"
+#include "platform/env.h"
 
 class QComboBox;
 class QLabel;

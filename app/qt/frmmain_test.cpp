@@ -25,13 +25,13 @@
 #include <string>
 #include <vector>
 
-#include "app/fake_desktop.h"
 #include "app/qt/qt_desktop.h"
 #include "app/update_run.h"
 #include "app/verify.h"
-#include "db/fake_connection.h"
-#include "db/fake_env.h"
-#include "db/fault_injection_connection.h"
+#include "testing/fake_connection.h"
+#include "testing/fake_desktop.h"
+#include "testing/fake_env.h"
+#include "testing/fault_injection_connection.h"
 #include "tools/sample_db.h"
 
 namespace {

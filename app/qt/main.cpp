@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "app/qt/frmmain.h"
-#include "db/env.h"
+#include "platform/env.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

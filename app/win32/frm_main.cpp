@@ -4,7 +4,7 @@
 
 #include "app/update_run.h"
 #include "app/win32/resource.h"
-#include "db/ado/utf16.h"
+#include "platform/windows/utf16.h"
 
 namespace telo::win32 {
 

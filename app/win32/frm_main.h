@@ -13,7 +13,7 @@
 #include "app/win32/layout.h"
 #include "app/win32/win_desktop.h"
 #include "db/connection.h"
-#include "db/env.h"
+#include "platform/env.h"
 
 namespace telo::win32 {
 

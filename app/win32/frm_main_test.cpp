@@ -12,8 +12,8 @@
 #include "app/win32/layout.h"
 #include "app/win32/test_support.h"
 #include "app/win32/win_desktop.h"
-#include "db/fake_connection.h"
-#include "db/fake_env.h"
+#include "testing/fake_connection.h"
+#include "testing/fake_env.h"
 
 namespace telo::win32 {
 namespace {

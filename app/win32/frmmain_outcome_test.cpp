@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/win32/test_support.h"
-#include "db/ado/double/host_install.h"
-#include "db/ado/double/patch_fixture.h"
+#include "testing/ado_double/host_install.h"
+#include "testing/ado_double/patch_fixture.h"
 
 namespace telo::win32 {
 namespace {

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "app/win32/frm_main.h"
-#include "db/ado/com_apartment.h"
+#include "platform/windows/com_apartment.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   telo::ComApartment com;

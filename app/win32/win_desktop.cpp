@@ -1,7 +1,7 @@
 // WinDesktop over MessageBoxW and the drive list's window text.
 #include "app/win32/win_desktop.h"
 
-#include "db/ado/utf16.h"
+#include "platform/windows/utf16.h"
 
 namespace telo::win32 {
 

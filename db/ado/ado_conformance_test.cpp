@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include "db/ado/ado_connection.h"
-#include "db/ado/com_apartment.h"
-#include "db/ado/double/fixture_folder.h"
-#include "db/ado/double/jet_fixture.h"
-#include "db/connection_conformance.h"
+#include "platform/windows/com_apartment.h"
+#include "testing/ado_double/fixture_folder.h"
+#include "testing/ado_double/jet_fixture.h"
+#include "testing/connection_conformance.h"
 
 namespace telo {
 namespace {

@@ -19,9 +19,10 @@
 #include <utility>
 #include <vector>
 
-#include "db/ado/utf16.h"
 #include "db/ado/variant_value.h"
 #include "db/connection_string.h"
+#include "platform/windows/utf16.h"
+#include "platform/windows/windows_error.h"
 
 // Order matters: with initguid.h first, adoid.h defines the ADO GUIDs here.
 // clang-format off
@@ -127,19 +128,6 @@ std::string ErrorInfoDescription() {
   return description.Utf8();
 }
 
-std::string SystemDescription(HRESULT hr) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text(buffer ? buffer : L"", length);
-  LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  return Utf8FromUtf16(text);
-}
-
 bool IsMissingProvider(HRESULT hr) {
   return hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG ||
          hr == static_cast<HRESULT>(error::kProviderNotFound);
@@ -195,8 +183,8 @@ Status AdoConnection::Create() {
                                       IID_IADOConnection, &connection_);
   if (FAILED(hr)) {
     connection_.Reset();
-    return Status::Error(static_cast<int32_t>(hr),
-                         "ADODB.Connection can't be created: " + SystemDescription(hr));
+    return Status::Error(static_cast<int32_t>(hr), "ADODB.Connection can't be created: " +
+                                                       WindowsErrorText(static_cast<DWORD>(hr)));
   }
   return Status::Ok();
 }
@@ -225,7 +213,7 @@ Status AdoConnection::Failure(HRESULT hr, std::string fallback) {
   if (description.empty()) description = ErrorInfoDescription();
   if (description.empty()) description = KnownDescription(hr);
   if (description.empty()) description = std::move(fallback);
-  if (description.empty()) description = SystemDescription(hr);
+  if (description.empty()) description = WindowsErrorText(static_cast<DWORD>(hr));
   if (description.empty()) description = "ADO call failed";
   return Status::Error(static_cast<int32_t>(hr), std::move(description));
 }
@@ -260,8 +248,8 @@ Status AdoConnection::Query(std::string_view command_text, Rows* result) {
   HRESULT hr = CoCreateInstance(CLSID_CADORecordset, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IADORecordset, &recordset);
   if (FAILED(hr)) {
-    return Status::Error(static_cast<int32_t>(hr),
-                         "ADODB.Recordset can't be created: " + SystemDescription(hr));
+    return Status::Error(static_cast<int32_t>(hr), "ADODB.Recordset can't be created: " +
+                                                       WindowsErrorText(static_cast<DWORD>(hr)));
   }
   Variant source, active_connection;
   source.get().vt = VT_BSTR;

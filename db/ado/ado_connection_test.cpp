@@ -1,4 +1,4 @@
-// cnMain over ADO, against the ADO double (db/ado/double/) that the test
+// cnMain over ADO, against the ADO double (testing/ado_double/) that the test
 // Wine prefix has in place of ADODB.Connection and ADODB.Recordset: the
 // calls in their order, nested transactions and what reaches the file,
 // every Jet column type read back as its Value, and Jet's failures.
@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "db/ado/com_apartment.h"
-#include "db/ado/double/fixture_folder.h"
-#include "db/ado/double/jet_fixture.h"
+#include "platform/windows/com_apartment.h"
+#include "testing/ado_double/fixture_folder.h"
+#include "testing/ado_double/jet_fixture.h"
 
 namespace telo {
 namespace {

@@ -9,15 +9,15 @@
 
 #include <algorithm>
 
-#include "app/fake_desktop.h"
 #include "app/update_run.h"
 #include "db/ado/ado_connection.h"
-#include "db/ado/com_apartment.h"
-#include "db/ado/double/fixture_folder.h"
-#include "db/ado/double/jet_fixture.h"
-#include "db/ado/double/patch_fixture.h"
-#include "db/fake_env.h"
 #include "patch/sequence.h"
+#include "platform/windows/com_apartment.h"
+#include "testing/ado_double/fixture_folder.h"
+#include "testing/ado_double/jet_fixture.h"
+#include "testing/ado_double/patch_fixture.h"
+#include "testing/fake_desktop.h"
+#include "testing/fake_env.h"
 
 namespace telo {
 namespace {

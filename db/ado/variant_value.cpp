@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "db/ado/utf16.h"
+#include "platform/windows/utf16.h"
 
 namespace telo {
 namespace {

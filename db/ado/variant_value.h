@@ -9,8 +9,8 @@
 
 #include <oaidl.h>
 
+#include "base/status.h"
 #include "db/connection.h"
-#include "db/status.h"
 
 namespace telo {
 

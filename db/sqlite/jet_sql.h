@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "db/status.h"
+#include "base/status.h"
 
 namespace telo {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db/sqlite/sqlite_errors.h"
+#include "base/status.h"
 
 namespace telo {
 namespace {

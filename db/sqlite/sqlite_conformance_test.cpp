@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "db/connection_conformance.h"
-#include "db/fault_injection_connection.h"
 #include "db/sqlite/sqlite_connection.h"
 #include "db/sqlite/stand_in_file.h"
+#include "testing/connection_conformance.h"
+#include "testing/fault_injection_connection.h"
 
 namespace telo {
 namespace {

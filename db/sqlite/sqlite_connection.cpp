@@ -13,21 +13,15 @@
 #include <filesystem>
 #include <thread>
 
+#include "base/status.h"
+#include "base/text.h"
 #include "db/connection_string.h"
 #include "db/sqlite/jet_sql.h"
 #include "db/sqlite/jet_values.h"
-#include "db/sqlite/sqlite_errors.h"
 #include "db/sqlite/stand_in_file.h"
 
 namespace telo {
 namespace {
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 bool StartsWith(std::string_view text, std::string_view head) {
   return text.substr(0, head.size()) == head;
@@ -49,10 +43,7 @@ std::string FolderOf(const std::string& path) {
 
 // The table a statement writes or reads: the name after Update, Into or From.
 std::string TargetTable(std::string_view statement) {
-  std::string lower(statement);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  });
+  const std::string lower = LowerAscii(statement);
   for (std::string_view keyword : {"update ", "into ", "from "}) {
     size_t at = lower.find(keyword);
     if (at == std::string::npos) continue;

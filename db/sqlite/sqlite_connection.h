@@ -16,7 +16,7 @@
 // a call that meets a lock fails at once as "in use". The outermost
 // BeginTrans takes the write lock at once (BEGIN IMMEDIATE); inner levels are
 // SAVEPOINTs. Transactions follow the contract of db/connection.h. Error
-// numbers: db/status.h and db/sqlite/sqlite_errors.h. Not thread-safe: use
+// numbers: base/status.h. Not thread-safe: use
 // one object from one thread.
 #pragma once
 
@@ -25,9 +25,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/jet_types.h"
+#include "base/status.h"
 #include "db/connection.h"
-#include "db/jet_types.h"
-#include "db/wine_prefix.h"
+#include "platform/posix/wine_prefix.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

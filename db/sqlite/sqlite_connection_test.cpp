@@ -19,7 +19,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "db/sqlite/sqlite_errors.h"
+#include "base/status.h"
 #include "db/sqlite/stand_in_file.h"
 
 namespace telo {

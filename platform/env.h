@@ -1,0 +1,60 @@
+// Env: what the utility needs from the operating system, behind one interface
+// so that the portable core never includes a platform header. env_posix.cpp
+// (drives of a Wine-style prefix, the SQLite stand-in connection) and
+// env_windows.cpp (the machine's own drives, ADO) each define NewDefaultEnv;
+// CMake builds exactly one of them. An Env is used from one thread.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/status.h"
+#include "db/connection.h"
+
+namespace telo {
+
+class Env {
+ public:
+  virtual ~Env() = default;
+
+  // The machine's drives as a drive list shows them. The first character of
+  // every entry is the drive's letter, e.g. "c: [drive_c]".
+  virtual std::vector<std::string> DriveEntries() = 0;
+  // The entry of the drive that holds the current directory; on Windows the
+  // system drive's when that is on none (a network path). "" when there are
+  // no drives at all.
+  virtual std::string CurrentDriveEntry() = 0;
+  // Why the drive list is empty or incomplete, for the user; "" if nothing is wrong.
+  virtual std::string DriveProblem() = 0;
+
+  // Changes the process's current directory to a folder given as a Windows path.
+  virtual Status ChangeDirectory(std::string_view windows_folder) = 0;
+
+  // A new, closed connection to a host database.
+  virtual std::unique_ptr<Connection> NewConnection() = 0;
+
+  // UAC file virtualization (Windows Vista and later). A virtualized process
+  // (a legacy program run by a standard user) has its writes under Program
+  // Files redirected to that user's VirtualStore; an elevated one, one run
+  // with UAC off or by SYSTEM, and every process on XP or POSIX is not.
+  virtual bool ProcessIsVirtualized() = 0;
+  // The calling user's VirtualStore copy of `database_path` (a Windows path
+  // under Program Files), when it exists; "" otherwise.
+  virtual std::string OwnVirtualStoreCopy(std::string_view database_path) = 0;
+  // The VirtualStore copies of `database_path` that exist in every user
+  // profile of the machine, the calling user's included, in a stable order;
+  // empty where Windows keeps none.
+  virtual std::vector<std::string> VirtualStoreCopies(std::string_view database_path) = 0;
+};
+
+struct EnvOptions {
+  // POSIX only: the Wine-style prefix whose dosdevices are the drives.
+  // Empty means $WINEPREFIX, or ~/.wine when that is unset.
+  std::string wine_prefix;
+};
+
+std::unique_ptr<Env> NewDefaultEnv(const EnvOptions& options);
+
+}  // namespace telo

@@ -1,0 +1,73 @@
+// The POSIX Env: drives of a Wine-style prefix, folder probes through
+// chdir, and SQLite stand-in connections bound to the same prefix. The prefix
+// is read once, when the Env is made.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "db/sqlite/sqlite_connection.h"
+#include "platform/env.h"
+#include "platform/posix/wine_prefix.h"
+
+namespace telo {
+namespace {
+
+// A folder without any execute bit can't be entered, even by root: Windows
+// denies an administrator a folder the same way.
+bool EnterableByMode(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return true;  // chdir decides
+  return (info.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
+}
+
+Status DirectoryError(int errno_value, const std::string& folder, const std::string& path) {
+  std::string why = std::strerror(errno_value);
+  if (errno_value == EACCES || errno_value == EPERM) {
+    return Status::Error(error::kAccessDenied, "The folder '" + folder + "' can't be entered (" +
+                                                   path + "): " + why + ".");
+  }
+  return Status::Error(error::kPathNotFound,
+                       "The folder '" + folder + "' was not found (" + path + "): " + why + ".");
+}
+
+class PosixEnv : public Env {
+ public:
+  explicit PosixEnv(const EnvOptions& options)
+      : prefix_(std::make_shared<const WinePrefix>(WinePrefix::Load(options.wine_prefix))) {}
+
+  std::vector<std::string> DriveEntries() override { return prefix_->DriveEntries(); }
+  std::string CurrentDriveEntry() override { return prefix_->CurrentDriveEntry(); }
+  std::string DriveProblem() override { return prefix_->problem(); }
+
+  Status ChangeDirectory(std::string_view windows_folder) override {
+    std::string path;
+    Status status = prefix_->MapPath(windows_folder, &path);
+    if (!status.ok()) return status;
+    if (!EnterableByMode(path)) return DirectoryError(EACCES, std::string(windows_folder), path);
+    if (chdir(path.c_str()) != 0) return DirectoryError(errno, std::string(windows_folder), path);
+    return Status::Ok();
+  }
+
+  std::unique_ptr<Connection> NewConnection() override {
+    return std::make_unique<SqliteConnection>(prefix_);
+  }
+
+  // Wine never virtualizes a program's writes.
+  bool ProcessIsVirtualized() override { return false; }
+  std::string OwnVirtualStoreCopy(std::string_view) override { return ""; }
+  std::vector<std::string> VirtualStoreCopies(std::string_view) override { return {}; }
+
+ private:
+  std::shared_ptr<const WinePrefix> prefix_;
+};
+
+}  // namespace
+
+std::unique_ptr<Env> NewDefaultEnv(const EnvOptions& options) {
+  return std::make_unique<PosixEnv>(options);
+}
+
+}  // namespace telo

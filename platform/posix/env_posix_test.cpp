@@ -1,0 +1,80 @@
+// Tests of the POSIX Env: folder probes through the prefix and the
+// connections it hands out.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "platform/env.h"
+
+namespace telo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PosixEnvTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_cwd_ = fs::current_path();
+    char pattern[] = "/tmp/telo_env_XXXXXX";
+    root_ = mkdtemp(pattern);
+    fs::create_directories(root_ / "drive_c/Program Files/Corvallo");
+    fs::create_directories(root_ / "dosdevices");
+    fs::create_directory_symlink("../drive_c", root_ / "dosdevices/c:");
+    env_ = NewDefaultEnv(EnvOptions{root_.string()});
+  }
+  void TearDown() override {
+    fs::current_path(saved_cwd_);
+    fs::permissions(root_ / "drive_c/Program Files", fs::perms::owner_all);
+    fs::remove_all(root_);
+  }
+
+  fs::path saved_cwd_;
+  fs::path root_;
+  std::unique_ptr<Env> env_;
+};
+
+TEST_F(PosixEnvTest, ProbeEntersTheMappedFolderAndStaysThere) {
+  ASSERT_TRUE(env_->ChangeDirectory("c:\\program files\\CORVALLO\\").ok());
+  EXPECT_EQ(fs::current_path(), fs::canonical(root_ / "drive_c/Program Files/Corvallo"));
+  EXPECT_EQ(env_->CurrentDriveEntry(), "c: [drive_c]");
+  EXPECT_EQ(env_->DriveEntries(), std::vector<std::string>{"c: [drive_c]"});
+  EXPECT_EQ(env_->DriveProblem(), "");
+}
+
+TEST_F(PosixEnvTest, MissingFolderOrDriveIsPathNotFound) {
+  EXPECT_EQ(env_->ChangeDirectory("c:\\Program Files (x86)\\Corvallo\\").number(),
+            error::kPathNotFound);
+  EXPECT_EQ(env_->ChangeDirectory("d:\\Program Files\\Corvallo\\").number(), error::kPathNotFound);
+  EXPECT_EQ(fs::current_path(), saved_cwd_);
+}
+
+TEST_F(PosixEnvTest, FolderThatCantBeEnteredIsAccessDenied) {
+  fs::permissions(root_ / "drive_c/Program Files", fs::perms::owner_read | fs::perms::owner_write);
+  Status status = env_->ChangeDirectory("c:\\Program Files\\");
+  EXPECT_EQ(status.number(), error::kAccessDenied);
+  EXPECT_NE(status.message().find("can't be entered"), std::string::npos);
+}
+
+TEST_F(PosixEnvTest, ConnectionsStartClosedAndUseThePrefix) {
+  std::unique_ptr<Connection> connection = env_->NewConnection();
+  EXPECT_EQ(connection->Execute("Delete From RD_Configuration").number(), error::kConnectionClosed);
+  Status open = connection->Open(
+      "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=c:\\Program Files\\Corvallo\\CVL.MDB", "", "",
+      kAdoUnspecified);
+  EXPECT_EQ(open.number(), error::kFileNotFound);
+  EXPECT_NE(open.message().find((root_ / "dosdevices/c:/Program Files/Corvallo/CVL.MDB").string()),
+            std::string::npos);
+  EXPECT_EQ(env_->OwnVirtualStoreCopy("c:\\Program Files\\Corvallo\\CVL.MDB"), "");
+}
+
+TEST_F(PosixEnvTest, MissingPrefixGivesAnEmptyDriveListAndAProblem) {
+  std::unique_ptr<Env> env = NewDefaultEnv(EnvOptions{(root_ / "nothing").string()});
+  EXPECT_TRUE(env->DriveEntries().empty());
+  EXPECT_EQ(env->CurrentDriveEntry(), "");
+  EXPECT_NE(env->DriveProblem(), "");
+  EXPECT_EQ(env->ChangeDirectory("c:\\").number(), error::kPathNotFound);
+}
+
+}  // namespace
+}  // namespace telo

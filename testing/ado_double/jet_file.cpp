@@ -1,0 +1,181 @@
+// The double's open database: Jet's open, write and transaction rules over
+// a Jet fixture file.
+#include "testing/ado_double/jet_file.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "base/jet_types.h"
+#include "base/text.h"
+#include "db/connection_string.h"
+#include "platform/windows/utf16.h"
+#include "testing/ado_double/jet_fixture.h"
+#include "testing/ado_double/jet_values.h"
+
+namespace telo::ado_double {
+namespace {
+
+// DB_SEC_E_AUTH_FAILED
+constexpr int32_t kAuthenticationFailed = static_cast<int32_t>(0x80040E4D);
+
+Status JetError(std::string message) {
+  return Status::Error(error::kUnspecifiedFailure, std::move(message));
+}
+
+Status OpenFailure(DWORD code, const std::string& path) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_DRIVE:
+      return JetError("Could not find file '" + path + "'.");
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return JetError("Could not use ''; file already in use.");
+    default:
+      return JetError("The Microsoft Jet database engine cannot open the file '" + path +
+                      "'.  It is already opened exclusively by another user, or you need "
+                      "permission to view its data.");
+  }
+}
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+// Shares reading and writing, as Jet does in its shared mode.
+FileHandle OpenShared(const std::wstring& path, bool read_only) {
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | (read_only ? 0 : GENERIC_WRITE),
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  return FileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+bool ReadAll(HANDLE handle, std::string* text) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(handle, &size) || size.QuadPart > (1 << 30)) return false;
+  text->resize(static_cast<std::size_t>(size.QuadPart));
+  DWORD read = 0;
+  return text->empty() ||
+         (ReadFile(handle, text->data(), static_cast<DWORD>(text->size()), &read, nullptr) &&
+          read == text->size());
+}
+
+Status CheckLiteral(std::string_view declared_type, std::string_view literal) {
+  VARIANT value;
+  Status status = VariantFromLiteral(literal, ParseJetColumnType(declared_type), &value);
+  VariantClear(&value);
+  return status;
+}
+
+}  // namespace
+
+Status JetFile::Open(std::string_view connection_string, std::unique_ptr<JetFile>* file) {
+  ConnectionString parsed;
+  if (Status valid = ConnectionString::Parse(connection_string, &parsed); !valid.ok()) {
+    return valid;
+  }
+  if (!EqualsIgnoreCase(parsed.provider(), kJetProvider)) {
+    return Status::Error(error::kProviderNotFound,
+                         "Provider cannot be found. It may not be properly installed.");
+  }
+  const std::string mode = parsed.Get(kKeyMode).value_or("");
+  bool read_only = EqualsIgnoreCase(mode, "Read") || mode == "1";
+  const std::string& path = parsed.data_source();
+  const std::wstring wide_path = Utf16FromUtf8(path);
+  const DWORD attributes = GetFileAttributesW(wide_path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    read_only = true;  // Jet opens a read-only file for reading only
+  }
+  FileHandle handle = OpenShared(wide_path, read_only);
+  if (!handle && GetLastError() == ERROR_ACCESS_DENIED && !read_only) {
+    read_only = true;
+    handle = OpenShared(wide_path, read_only);
+  }
+  if (!handle) return OpenFailure(GetLastError(), path);
+
+  std::string text;
+  JetFixture fixture;
+  if (!ReadAll(handle.get(), &text) || !ParseJetFixture(text, &fixture).ok()) {
+    return JetError("Unrecognized database format '" + path + "'.");
+  }
+  const std::string password = parsed.Get(kKeyDatabasePassword).value_or("");
+  if (fixture.password && *fixture.password != password) {
+    return Status::Error(kAuthenticationFailed, "Not a valid password.");
+  }
+  file->reset(new JetFile(handle.release(), read_only, std::move(fixture.password),
+                          std::move(fixture.tables)));
+  return Status::Ok();
+}
+
+JetFile::JetFile(HANDLE handle, bool read_only, std::optional<std::string> password,
+                 FakeTables tables)
+    : handle_(handle), read_only_(read_only), password_(std::move(password)) {
+  database_.tables = std::move(tables);
+  database_.rules.declared_only = true;
+  database_.rules.runner = "The ADO double";
+  database_.rules.check_value = CheckLiteral;
+}
+
+JetFile::~JetFile() {
+  session_.RollbackAll();
+  CloseHandle(handle_);
+}
+
+Status JetFile::Execute(std::string_view statement, long* affected) {
+  if (read_only_) return JetError("Operation must use an updateable query.");
+  const bool durable = session_.levels() == 0;
+  Status status = session_.Execute(statement, affected);
+  return status.ok() && durable ? Save() : status;
+}
+
+Status JetFile::BeginTrans(long* level) {
+  if (session_.levels() >= kMaxTransactionLevels) {
+    return JetError("Could not start transaction; too many transactions already nested.");
+  }
+  session_.Begin();
+  *level = session_.levels();
+  return Status::Ok();
+}
+
+// A test makes the next commit of an inner level fail by setting
+// TELO_ADO_DOUBLE_FAIL_NEXT_COMMIT; the level then stays open, as Jet leaves
+// a transaction it could not commit.
+static bool TakeCommitFailure() {
+  constexpr const wchar_t* kVariable = L"TELO_ADO_DOUBLE_FAIL_NEXT_COMMIT";
+  if (GetEnvironmentVariableW(kVariable, nullptr, 0) == 0) return false;
+  SetEnvironmentVariableW(kVariable, nullptr);
+  return true;
+}
+
+Status JetFile::CommitTrans() {
+  if (session_.levels() > 1 && TakeCommitFailure()) return JetError("Disk or network error.");
+  Status status = session_.Commit();
+  return status.ok() && session_.levels() == 0 ? Save() : status;
+}
+
+Status JetFile::RollbackTrans() { return session_.Rollback(); }
+
+Status JetFile::Select(std::string_view query, FakeSelection* rows) const {
+  return SelectLiterals(query, database_.rules, session_.tables(), rows);
+}
+
+// Rewrites the whole file in place through the held handle.
+Status JetFile::Save() {
+  if (read_only_) return Status::Ok();
+  const std::string text = FormatJetFixture(JetFixture{password_, database_.tables});
+  LARGE_INTEGER start{};
+  DWORD written = 0;
+  if (!SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN) ||
+      !WriteFile(handle_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+      written != text.size() || !SetEndOfFile(handle_) || !FlushFileBuffers(handle_)) {
+    return JetError("Disk or network error.");
+  }
+  return Status::Ok();
+}
+
+}  // namespace telo::ado_double

@@ -1,0 +1,43 @@
+// FakeEnv: an Env for tests. The folders in `existing_folders` are present,
+// and every directory change is recorded in `directory_changes`. Connections
+// come from `connections` (set it before NewConnection is called). The
+// drives, the virtualization state and the VirtualStore copies are as the
+// test sets them.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/env.h"
+
+namespace telo {
+
+class FakeEnv : public Env {
+ public:
+  std::vector<std::string> drive_entries = {"c: [drive_c]"};
+  std::string current_drive_entry = "c: [drive_c]";
+  std::string drive_problem;
+  std::set<std::string> existing_folders;
+  ConnectionFactory connections;
+  bool virtualized = false;
+  std::string own_virtual_store_copy;
+  // Every profile's copies, by the database they copy.
+  std::map<std::string, std::vector<std::string>, std::less<>> virtual_store_copies;
+
+  std::vector<std::string> directory_changes;
+  std::string current_directory;
+  int virtual_store_lookups = 0;
+
+  std::vector<std::string> DriveEntries() override { return drive_entries; }
+  std::string CurrentDriveEntry() override { return current_drive_entry; }
+  std::string DriveProblem() override { return drive_problem; }
+  Status ChangeDirectory(std::string_view windows_folder) override;
+  std::unique_ptr<Connection> NewConnection() override { return connections(); }
+  bool ProcessIsVirtualized() override { return virtualized; }
+  std::string OwnVirtualStoreCopy(std::string_view database_path) override;
+  std::vector<std::string> VirtualStoreCopies(std::string_view database_path) override;
+};
+
+}  // namespace telo
