@@ -3,21 +3,21 @@
 
 #include <algorithm>
 
-#include "app/update_run.h"
+#include "app/install.h"
 
 namespace telo {
 namespace {
 
-CheckAttempt CheckDatabase(InstallProbe probe, Env& env, ConnectionSlot& cnMain) {
+CheckAttempt CheckDatabase(FolderAttempt location, Env& env, ConnectionSlot& cnMain) {
   CheckAttempt attempt;
-  static_cast<FolderAttempt&>(attempt) = std::move(probe.location);
+  static_cast<FolderAttempt&>(attempt) = std::move(location);
   if (!attempt.folder_found) return attempt;
   if (env.ProcessIsVirtualized())
     attempt.virtual_store_copy = env.OwnVirtualStoreCopy(attempt.database);
   Connection& connection = cnMain.get();
   attempt.open_attempted = true;
-  attempt.open = connection.Open(probe.connection_string + ";" + std::string(kReadOnlyMode), "", "",
-                                 kAdoUnspecified);
+  attempt.open = connection.Open(DatabaseConnectionString(attempt.database, /*read_only=*/true), "",
+                                 "", kAdoUnspecified);
   if (!attempt.open.ok()) return attempt;
   attempt.tables = CheckTables(connection, PatchedTables());
   attempt.close = connection.Close();
@@ -54,7 +54,7 @@ CheckReport RunCheck(Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
   report.drive_text = desktop.CurrentDriveText();
   for (int index = 0; index < 2; ++index) {
     report.attempts.push_back(CheckDatabase(ProbeInstallFolder(desktop, env, index), env, cnMain));
-    for (InstallProbe& copy : VirtualStoreCopiesOf(report.attempts.back(), env)) {
+    for (FolderAttempt& copy : VirtualStoreCopiesOf(report.attempts.back(), env)) {
       report.attempts.push_back(CheckDatabase(std::move(copy), env, cnMain));
     }
   }

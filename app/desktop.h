@@ -9,20 +9,25 @@
 
 namespace telo {
 
-// Message-box styles and answers, with the platform's numbers.
-inline constexpr int kStyleOkInformation = 64;     // OK, information icon
-inline constexpr int kStyleOkWarning = 48;         // OK, warning icon
-inline constexpr int kStyleYesNoInformation = 68;  // Yes and No, information icon
-inline constexpr int kAnswerOk = 1;
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
+// The message boxes of the run, as it means them; each front end draws them
+// with its own toolkit (on Windows, MessageBoxW's styles 68, 64 and 48).
+enum class BoxStyle {
+  kQuestion,     // Yes and No, information icon, Yes the default
+  kInformation,  // OK, information icon
+  kWarning,      // OK, warning icon
+};
+
+// The button that closed a box; a box closed otherwise answers its last
+// button (No or OK).
+enum class BoxAnswer { kOk, kYes, kNo };
 
 class Desktop {
  public:
   virtual ~Desktop() = default;
 
-  // Shows a modal message box and returns the answer (kAnswerYes, ...).
-  virtual int ShowMessage(std::string_view prompt, std::string_view title, int style) = 0;
+  // Shows a modal message box and returns the answer.
+  virtual BoxAnswer ShowMessage(std::string_view prompt, std::string_view title,
+                                BoxStyle style) = 0;
   // The text of the drive currently chosen in the drive list.
   virtual std::string CurrentDriveText() = 0;
   // Gives the keyboard focus to the drive list.

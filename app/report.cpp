@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "app/update_run.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -239,9 +238,9 @@ bool RunReport::succeeded() const {
 
 MessageBoxContent OutcomeBox(const RunReport& report) {
   if (report.succeeded()) {
-    return {std::string(kCompletionPrompt), std::string(kCompletionTitle), kStyleOkInformation};
+    return {std::string(kCompletionPrompt), std::string(kCompletionTitle), BoxStyle::kInformation};
   }
-  return {DescribeReport(report), std::string(kCompletionTitle), kStyleOkWarning};
+  return {DescribeReport(report), std::string(kCompletionTitle), BoxStyle::kWarning};
 }
 
 std::string DescribeReport(const RunReport& report, ReportDetail detail) {

@@ -7,11 +7,21 @@
 #include <string_view>
 #include <vector>
 
+#include "app/desktop.h"
 #include "app/verify.h"
 #include "base/status.h"
 #include "patch/procedure.h"
 
 namespace telo {
+
+// The run's boxes: the question before it, and the box that ends a run in
+// which every database found was fully patched.
+inline constexpr std::string_view kConfirmPrompt =
+    "Update may take some time. Please do not click on this form after clicking on Update button. "
+    "You will be given message when updation is competed. Are you sure to Update Database?";
+inline constexpr std::string_view kConfirmTitle = "TELO Database Update";
+inline constexpr std::string_view kCompletionPrompt = "Database Updated successfully !  ";
+inline constexpr std::string_view kCompletionTitle = "Database Update";
 
 // One install folder on the chosen drive and whether it was found: what
 // the run's and the check's reports share.
@@ -77,7 +87,7 @@ struct RunReport {
 struct MessageBoxContent {
   std::string prompt;
   std::string title;
-  int style = 0;
+  BoxStyle style = BoxStyle::kInformation;
 };
 
 // The first line about an attempt: the folder and whether it was found, or

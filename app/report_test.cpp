@@ -75,7 +75,7 @@ TEST(RunReport, WarningNamesTheFailureAndWhatStillHappened) {
   failed.committed_tables = {"RD_Extension_Rate"};
   failed.status = Status::Error(5, "no such column: year_ext\n");
   MessageBoxContent box = OutcomeBox(ReportOf({attempt}));
-  EXPECT_EQ(box.style, kStyleOkWarning);
+  EXPECT_EQ(box.style, BoxStyle::kWarning);
   EXPECT_THAT(box.prompt, HasSubstr("UpdateRDExtensionRates failed at statement 60 of 102: "
                                     "no such column: year_ext\n"));
   EXPECT_THAT(box.prompt, HasSubstr("RD_Extension_WOD_Rate was left as it was. "

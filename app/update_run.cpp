@@ -5,20 +5,11 @@
 // hide folder 2.
 #include "app/update_run.h"
 
-#include <optional>
-
 #include "app/verify.h"
 #include "patch/sequence.h"
 
 namespace telo {
 namespace {
-
-constexpr std::string_view kDatabaseFile = "CVL.MDB";
-
-std::optional<char> DriveLetter(const std::string& drive_text) {
-  if (drive_text.empty()) return std::nullopt;
-  return drive_text.front();
-}
 
 std::vector<std::string_view> CommittedTables(const AttemptReport& attempt) {
   std::vector<std::string_view> tables;
@@ -42,12 +33,11 @@ Status ReadBackBeforeCommit(Connection& connection, std::string_view table) {
 // saved and only the release of its lock have failed): the database is read
 // back on a connection of its own, opened for reading. False when it could
 // not even be opened again.
-bool ReadBackAfterFailedCommit(Connection& connection, const std::string& connection_string,
-                               AttemptReport& attempt) {
+bool ReadBackAfterFailedCommit(Connection& connection, AttemptReport& attempt) {
   // The old connection's state is suspect; closing it also ends its level.
   (void)connection.Close();
-  attempt.reread = connection.Open(connection_string + ";" + std::string(kReadOnlyMode), "", "",
-                                   kAdoUnspecified);
+  attempt.reread = connection.Open(DatabaseConnectionString(attempt.database, /*read_only=*/true),
+                                   "", "", kAdoUnspecified);
   if (!attempt.reread.ok()) return false;
   // The final read-back in one transaction of its own, rolled back: every
   // table as of one moment, and one lock on the file instead of one a query.
@@ -60,8 +50,7 @@ bool ReadBackAfterFailedCommit(Connection& connection, const std::string& connec
 // Runs the twelve procedures inside one transaction and commits it, then
 // reads back what the file holds. A failed procedure has already rolled its
 // own table back; the others stand. False when the connection was left closed.
-bool PatchOpenDatabase(Connection& connection, const std::string& connection_string,
-                       AttemptReport& attempt) {
+bool PatchOpenDatabase(Connection& connection, AttemptReport& attempt) {
   attempt.begin = connection.BeginTrans();
   if (!attempt.begin.ok()) return true;
   for (const PatchProcedure* procedure : PatchSequence()) {
@@ -71,7 +60,7 @@ bool PatchOpenDatabase(Connection& connection, const std::string& connection_str
   attempt.commit = connection.CommitTrans();
   if (!attempt.commit.ok()) {
     (void)connection.RollbackTrans();  // a failed commit leaves its level open
-    return ReadBackAfterFailedCommit(connection, connection_string, attempt);
+    return ReadBackAfterFailedCommit(connection, attempt);
   }
   // The final read-back in one transaction of its own, rolled back: every
   // table as of one moment, and one lock on the file instead of one a query.
@@ -83,16 +72,17 @@ bool PatchOpenDatabase(Connection& connection, const std::string& connection_str
 
 // Opens the probed database, patches it and closes it. A folder that was not
 // found is left alone.
-AttemptReport RunAttempt(InstallProbe probe, Env& env, ConnectionSlot& cnMain) {
+AttemptReport RunAttempt(FolderAttempt location, Env& env, ConnectionSlot& cnMain) {
   AttemptReport attempt;
-  static_cast<FolderAttempt&>(attempt) = std::move(probe.location);
+  static_cast<FolderAttempt&>(attempt) = std::move(location);
   if (!attempt.folder_found) return attempt;
 
   Connection& connection = cnMain.get();
   attempt.open_attempted = true;
-  attempt.open = connection.Open(probe.connection_string, "", "", kAdoUnspecified);
+  attempt.open =
+      connection.Open(DatabaseConnectionString(attempt.database), "", "", kAdoUnspecified);
   if (!attempt.open.ok()) return attempt;  // nothing can be patched; the database is unchanged
-  if (PatchOpenDatabase(connection, probe.connection_string, attempt)) {
+  if (PatchOpenDatabase(connection, attempt)) {
     attempt.close = connection.Close();
   }
   if (env.ProcessIsVirtualized())
@@ -100,61 +90,11 @@ AttemptReport RunAttempt(InstallProbe probe, Env& env, ConnectionSlot& cnMain) {
   return attempt;
 }
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
-
 }  // namespace
-
-InstallProbe ProbeInstallFolder(Desktop& desktop, Env& env, int index) {
-  const InstallAttempt& install = kInstallAttempts[index];
-  InstallProbe probe;
-  FolderAttempt& location = probe.location;
-  location.number = index + 1;
-  const std::optional<char> letter = DriveLetter(desktop.CurrentDriveText());
-  if (!letter) {
-    location.probe = Status::Error(error::kPathNotFound, "No drive is chosen.");
-    return probe;
-  }
-  location.folder = InstallFolder(*letter, install);
-  location.database = location.folder + std::string(kDatabaseFile);
-  probe.connection_string = ConnectionStringFor(*letter, install);
-  location.probe = env.ChangeDirectory(location.folder);
-  location.folder_found = location.probe.ok();
-  return probe;
-}
-
-std::vector<InstallProbe> VirtualStoreCopiesOf(const FolderAttempt& location, Env& env) {
-  std::vector<InstallProbe> copies;
-  if (!location.folder_found || env.ProcessIsVirtualized()) return copies;
-  for (std::string& path : env.VirtualStoreCopies(location.database)) {
-    InstallProbe& copy = copies.emplace_back();
-    copy.location.number = location.number;
-    copy.location.folder = FolderOf(path);
-    copy.location.folder_found = true;
-    copy.location.copy_of = location.database;
-    copy.connection_string = ConnectionStringForDatabase(path);
-    copy.location.database = std::move(path);
-  }
-  return copies;
-}
-
-std::string InstallFolder(char drive_letter, const InstallAttempt& attempt) {
-  return std::string(1, drive_letter) + std::string(attempt.folder_tail);
-}
-
-std::string ConnectionStringFor(char drive_letter, const InstallAttempt& attempt) {
-  return std::string(kConnectionStringHead) + std::string(1, drive_letter) +
-         std::string(attempt.database_tail);
-}
-
-std::string ConnectionStringForDatabase(std::string_view database_path) {
-  return std::string(kConnectionStringHead) + std::string(database_path) +
-         std::string(kPasswordClause);
-}
 
 RunReport RunUpdate(Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
   RunReport report;
-  const int answer = desktop.ShowMessage(kConfirmPrompt, kConfirmTitle, kStyleYesNoInformation);
-  if (answer != kAnswerYes) {
+  if (desktop.ShowMessage(kConfirmPrompt, kConfirmTitle, BoxStyle::kQuestion) != BoxAnswer::kYes) {
     desktop.FocusDriveList();
     return report;
   }
@@ -162,12 +102,12 @@ RunReport RunUpdate(Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
   report.drive_text = desktop.CurrentDriveText();
   for (int index = 0; index < 2; ++index) {
     report.attempts.push_back(RunAttempt(ProbeInstallFolder(desktop, env, index), env, cnMain));
-    for (InstallProbe& copy : VirtualStoreCopiesOf(report.attempts.back(), env)) {
+    for (FolderAttempt& copy : VirtualStoreCopiesOf(report.attempts.back(), env)) {
       report.attempts.push_back(RunAttempt(std::move(copy), env, cnMain));
     }
   }
   const MessageBoxContent box = OutcomeBox(report);
-  desktop.ShowMessage(box.prompt, box.title, box.style);
+  (void)desktop.ShowMessage(box.prompt, box.title, box.style);  // its only button is OK
   return report;
 }
 

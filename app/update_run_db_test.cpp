@@ -48,7 +48,7 @@ class UpdateRunOnDatabaseTest : public ::testing::Test {
   std::map<std::string_view, TableState> SavedStates() {
     SqliteConnection reader(prefix_);
     EXPECT_TRUE(reader
-                    .Open(ConnectionStringForDatabase(std::string(kFolder) + "CVL.MDB"), "", "",
+                    .Open(DatabaseConnectionString(std::string(kFolder) + "CVL.MDB"), "", "",
                           kAdoUnspecified)
                     .ok());
     std::map<std::string_view, TableState> states;
@@ -79,7 +79,7 @@ TEST_F(UpdateRunOnDatabaseTest, FailingStatementLeavesItsTableAndPatchesTheRest)
     EXPECT_EQ(state == TableState::kUpToDate, table != "KVP_PMC_Rates") << table;
   }
   const FakeDesktop::Message& box = desktop_.messages.back();
-  EXPECT_EQ(box.style, 48);
+  EXPECT_EQ(box.style, BoxStyle::kWarning);
   EXPECT_THAT(box.prompt, HasSubstr("UpdateKVPPMCRates failed at statement 23 of 64"));
   EXPECT_THAT(box.prompt, HasSubstr("KVP_PMC_Rates was left as it was."));
 }

@@ -42,11 +42,11 @@ class UpdateRunTest : public ::testing::Test {
 };
 
 TEST_F(UpdateRunTest, NoLeavesEverythingAloneAndFocusesTheDriveList) {
-  desktop_.confirmation_answer = kAnswerNo;
+  desktop_.confirmation_answer = BoxAnswer::kNo;
   env_.existing_folders = {kFolder1};
   RunReport report = Run();
   EXPECT_FALSE(report.confirmed);
-  EXPECT_THAT(desktop_.calls, ElementsAre("message 68", "focus"));
+  EXPECT_THAT(desktop_.calls, ElementsAre("message question", "focus"));
   EXPECT_TRUE(env_.directory_changes.empty());
   EXPECT_EQ(database_.connections_created, 0);
   EXPECT_EQ(desktop_.messages[0].prompt, kConfirmPrompt);
@@ -67,7 +67,7 @@ TEST_F(UpdateRunTest, PatchesTheStandardFolderAndReportsCompletion) {
   ASSERT_EQ(desktop_.messages.size(), 2u);
   EXPECT_EQ(desktop_.messages[1].prompt, "Database Updated successfully !  ");
   EXPECT_EQ(desktop_.messages[1].title, "Database Update");
-  EXPECT_EQ(desktop_.messages[1].style, 64);
+  EXPECT_EQ(desktop_.messages[1].style, BoxStyle::kInformation);
 }
 
 TEST_F(UpdateRunTest, ProbesBothFoldersInOrderAndShowsOneBoxAtTheEnd) {
@@ -79,7 +79,7 @@ TEST_F(UpdateRunTest, ProbesBothFoldersInOrderAndShowsOneBoxAtTheEnd) {
   EXPECT_THAT(Opens()[0], HasSubstr("Data Source=C:\\Program Files\\Corvallo\\CVL.MDB"));
   EXPECT_THAT(Opens()[1], HasSubstr("Data Source=C:\\Program Files (x86)\\Corvallo\\CVL.MDB"));
   EXPECT_EQ(database_.connections_created, 1) << "both attempts reuse cnMain";
-  EXPECT_EQ(desktop_.calls.back(), "message 64");
+  EXPECT_EQ(desktop_.calls.back(), "message information");
   EXPECT_EQ(env_.current_directory, kFolder2);
 }
 
@@ -109,7 +109,7 @@ TEST_F(UpdateRunTest, NoFolderMeansNothingOpenedAndAWarningNamingBothFolders) {
   EXPECT_FALSE(report.any_database_found());
   EXPECT_EQ(database_.connections_created, 0);
   const FakeDesktop::Message& box = desktop_.messages.back();
-  EXPECT_EQ(box.style, 48);
+  EXPECT_EQ(box.style, BoxStyle::kWarning);
   EXPECT_EQ(box.title, "Database Update");
   EXPECT_THAT(box.prompt, HasSubstr("drive D"));
   EXPECT_THAT(box.prompt, HasSubstr("D:\\Program Files\\Corvallo\\"));
@@ -147,7 +147,7 @@ TEST_F(UpdateRunTest, ASecondClickRunsEverythingAgainOnTheSameConnection) {
   EXPECT_EQ(database_.connections_created, 1);
   EXPECT_EQ(Opens().size(), 2u);
   EXPECT_EQ(desktop_.messages.size(), 4u);
-  EXPECT_EQ(desktop_.messages[2].style, 68);
+  EXPECT_EQ(desktop_.messages[2].style, BoxStyle::kQuestion);
 }
 
 TEST_F(UpdateRunTest, EmptyDriveTextProbesNothing) {
@@ -161,7 +161,7 @@ TEST_F(UpdateRunTest, EmptyDriveTextProbesNothing) {
 TEST_F(UpdateRunTest, EveryProfilesVirtualStoreCopyIsPatchedRightAfterItsDatabase) {
   const std::string database = std::string(kFolder1) + "CVL.MDB";
   const std::string copies[] = {
-      "C:\\users\\ann\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB",
+      "C:\\users\\ann;2\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB",
       "C:\\users\\bob\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB"};
   env_.existing_folders = {kFolder1, kFolder2};
   env_.virtual_store_copies[database] = {copies[0], copies[1]};
@@ -171,7 +171,8 @@ TEST_F(UpdateRunTest, EveryProfilesVirtualStoreCopyIsPatchedRightAfterItsDatabas
 
   ASSERT_EQ(report.attempts.size(), 4u);
   EXPECT_THAT(Opens()[1],
-              HasSubstr("Data Source=" + copies[0] + ";Jet OLEDB:Database Password=846"));
+              HasSubstr("Data Source=\"" + copies[0] + "\";Jet OLEDB:Database Password=846"))
+      << "a profile named with a semicolon is quoted";
   EXPECT_EQ(report.attempts[1].database, copies[0]);
   EXPECT_EQ(report.attempts[1].copy_of, database);
   EXPECT_TRUE(report.attempts[1].fully_patched());

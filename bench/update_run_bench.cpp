@@ -55,8 +55,8 @@ const SamplePrefix& Sample(int64_t unrelated_rows) {
 
 class BenchDesktop : public Desktop {
  public:
-  int ShowMessage(std::string_view, std::string_view, int style) override {
-    return style == kStyleYesNoInformation ? kAnswerYes : kAnswerOk;
+  BoxAnswer ShowMessage(std::string_view, std::string_view, BoxStyle style) override {
+    return style == BoxStyle::kQuestion ? BoxAnswer::kYes : BoxAnswer::kOk;
   }
   std::string CurrentDriveText() override { return "c:"; }
   void FocusDriveList() override {}
@@ -79,7 +79,7 @@ void BM_PatchWithoutReadBack(benchmark::State& state) {
   const SamplePrefix& sample = Sample(state.range(0));
   std::unique_ptr<Env> env = NewDefaultEnv({sample.root().string()});
   std::unique_ptr<Connection> connection = env->NewConnection();
-  const std::string connection_string = ConnectionStringFor('c', kInstallAttempts[0]);
+  const std::string connection_string = DatabaseConnectionString(InstallFolder('c', 0) + "CVL.MDB");
   for (auto _ : state) {
     connection->Open(connection_string, "", "", kAdoUnspecified);
     connection->BeginTrans();
@@ -124,7 +124,7 @@ void BM_AutocommitEachStatement(benchmark::State& state) {
   const SamplePrefix& sample = Sample(state.range(0));
   std::unique_ptr<Env> env = NewDefaultEnv({sample.root().string()});
   std::unique_ptr<Connection> connection = env->NewConnection();
-  const std::string connection_string = ConnectionStringFor('c', kInstallAttempts[0]);
+  const std::string connection_string = DatabaseConnectionString(InstallFolder('c', 0) + "CVL.MDB");
   for (auto _ : state) {
     connection->Open(connection_string, "", "", kAdoUnspecified);
     for (std::string_view statement : AllPatchStatements()) {

@@ -87,6 +87,24 @@ Status ConnectionString::Parse(std::string_view text, ConnectionString* out) {
   return Status::Ok();
 }
 
+std::string ConnectionString::Format(const std::vector<Pair>& pairs) {
+  std::string text;
+  for (const auto& [key, value] : pairs) {
+    if (!text.empty()) text += ';';
+    text.append(key).append("=");
+    const bool plain = value.find_first_of(";\"'") == std::string_view::npos &&
+                       (value.empty() || (value.front() != ' ' && value.back() != ' '));
+    if (plain) {
+      text.append(value);
+      continue;
+    }
+    text += '"';
+    for (char c : value) text.append(c == '"' ? 2 : 1, c);
+    text += '"';
+  }
+  return text;
+}
+
 std::optional<std::string> ConnectionString::Get(std::string_view key) const {
   for (auto it = pairs_.rbegin(); it != pairs_.rend(); ++it) {
     if (EqualsIgnoreCase(it->first, key)) return it->second;

@@ -36,6 +36,22 @@ TEST(ConnectionString, QuotedValuesKeepSemicolonsAndBlanks) {
   EXPECT_EQ(parsed.Get(kKeyDatabasePassword), "it's");
 }
 
+// Format writes what Parse reads: a path with a ';' (a user profile may be
+// named so) would otherwise have cut the Data Source short.
+TEST(ConnectionString, FormatQuotesOnlyWhatWouldNotReadBack) {
+  EXPECT_EQ(ConnectionString::Format({{kKeyProvider, "p"}, {kKeyDataSource, "c:\\a b\\x.mdb"}}),
+            "Provider=p;Data Source=c:\\a b\\x.mdb");
+  for (std::string_view value : {"c:\\users\\a;b\\CVL.MDB", "c:\\users\\O'Neil\\CVL.MDB",
+                                 "say \"x\"", " leading", "trailing "}) {
+    ConnectionString parsed;
+    ASSERT_TRUE(
+        ConnectionString::Parse(
+            ConnectionString::Format({{kKeyProvider, "p"}, {kKeyDataSource, value}}), &parsed)
+            .ok());
+    EXPECT_EQ(parsed.data_source(), value);
+  }
+}
+
 TEST(ConnectionString, LastOccurrenceOfAKeyWins) {
   ConnectionString parsed;
   ASSERT_TRUE(ConnectionString::Parse("Provider=a;Data Source=x;provider=b", &parsed).ok());

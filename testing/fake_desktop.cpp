@@ -3,10 +3,12 @@
 
 namespace telo {
 
-int FakeDesktop::ShowMessage(std::string_view prompt, std::string_view title, int style) {
-  calls.push_back("message " + std::to_string(style));
+BoxAnswer FakeDesktop::ShowMessage(std::string_view prompt, std::string_view title,
+                                   BoxStyle style) {
+  static constexpr const char* kNames[] = {"question", "information", "warning"};
+  calls.push_back(std::string("message ") + kNames[static_cast<int>(style)]);
   messages.push_back({std::string(prompt), std::string(title), style});
-  return style == kStyleYesNoInformation ? confirmation_answer : kAnswerOk;
+  return style == BoxStyle::kQuestion ? confirmation_answer : BoxAnswer::kOk;
 }
 
 std::string FakeDesktop::CurrentDriveText() {

@@ -1,5 +1,6 @@
 // FakeDesktop: a Desktop for tests. Answers the confirmation as told and
-// records every call in order in `calls` (e.g. "message 68", "drive", "focus").
+// records every call in order in `calls` (e.g. "message question", "drive",
+// "focus").
 #pragma once
 
 #include <string>
@@ -14,16 +15,16 @@ class FakeDesktop : public Desktop {
   struct Message {
     std::string prompt;
     std::string title;
-    int style;
+    BoxStyle style;
   };
 
-  int confirmation_answer = kAnswerYes;
+  BoxAnswer confirmation_answer = BoxAnswer::kYes;
   std::string drive_text = "C: [drive_c]";
 
   std::vector<std::string> calls;
   std::vector<Message> messages;
 
-  int ShowMessage(std::string_view prompt, std::string_view title, int style) override;
+  BoxAnswer ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) override;
   std::string CurrentDriveText() override;
   void FocusDriveList() override;
 };

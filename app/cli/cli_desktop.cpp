@@ -8,14 +8,14 @@ namespace telo {
 CliDesktop::CliDesktop(std::string drive_letter, bool assume_yes)
     : drive_text_(drive_letter + ":"), assume_yes_(assume_yes) {}
 
-int CliDesktop::ShowMessage(std::string_view prompt, std::string_view title, int style) {
-  if (style != kStyleYesNoInformation) return kAnswerOk;
-  if (assume_yes_) return kAnswerYes;
+BoxAnswer CliDesktop::ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) {
+  if (style != BoxStyle::kQuestion) return BoxAnswer::kOk;
+  if (assume_yes_) return BoxAnswer::kYes;
   WriteErr(std::string(title) + "\n" + std::string(prompt) + " [y/N] ");
   std::string answer;
-  if (!ReadLine(answer)) return kAnswerNo;
-  return (answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes") ? kAnswerYes
-                                                                                : kAnswerNo;
+  if (!ReadLine(answer)) return BoxAnswer::kNo;
+  return (answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes") ? BoxAnswer::kYes
+                                                                                : BoxAnswer::kNo;
 }
 
 }  // namespace telo

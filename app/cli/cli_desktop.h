@@ -15,7 +15,7 @@ class CliDesktop : public Desktop {
  public:
   CliDesktop(std::string drive_letter, bool assume_yes);
 
-  int ShowMessage(std::string_view prompt, std::string_view title, int style) override;
+  BoxAnswer ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) override;
   std::string CurrentDriveText() override { return drive_text_; }
   void FocusDriveList() override {}
 

@@ -111,7 +111,7 @@ bool frmMain::WarnWhenNoDrives() {
   std::string problem = env_.DriveProblem();
   if (problem.empty()) problem = "No drives were found on this computer.";
   QtDesktop desktop(*this, *drvMain);
-  desktop.ShowMessage(problem, kWindowCaption, kStyleOkWarning);
+  (void)desktop.ShowMessage(problem, kWindowCaption, BoxStyle::kWarning);  // only OK
   return true;
 }
 

@@ -170,7 +170,7 @@ bool MakeSamplePrefix(const QString& prefix) {
 int TablesUpToDate(telo::Env& env) {
   std::unique_ptr<telo::Connection> connection = env.NewConnection();
   if (!connection
-           ->Open(telo::ConnectionStringFor('c', telo::kInstallAttempts[0]), "", "",
+           ->Open(telo::DatabaseConnectionString(telo::InstallFolder('c', 0) + "CVL.MDB"), "", "",
                   telo::kAdoUnspecified)
            .ok()) {
     return -1;

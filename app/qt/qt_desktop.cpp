@@ -20,32 +20,32 @@ struct BoxLook {
   QMessageBox::StandardButton default_button;
 };
 
-BoxLook LookOfStyle(int style) {
+BoxLook LookOfStyle(BoxStyle style) {
   switch (style) {
-    case kStyleYesNoInformation:
+    case BoxStyle::kQuestion:
       return {QMessageBox::Information, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes};
-    case kStyleOkWarning:
+    case BoxStyle::kWarning:
       return {QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
-    case kStyleOkInformation:
-    default:
-      return {QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok};
+    case BoxStyle::kInformation:
+      break;
   }
+  return {QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok};
 }
 
-int AnswerOf(QMessageBox::StandardButton button) {
+BoxAnswer AnswerOf(QMessageBox::StandardButton button) {
   switch (button) {
     case QMessageBox::Yes:
-      return kAnswerYes;
+      return BoxAnswer::kYes;
     case QMessageBox::No:
-      return kAnswerNo;
+      return BoxAnswer::kNo;
     default:
-      return kAnswerOk;
+      return BoxAnswer::kOk;
   }
 }
 
 }  // namespace
 
-int QtDesktop::ShowMessage(std::string_view prompt, std::string_view title, int style) {
+BoxAnswer QtDesktop::ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) {
   const BoxLook look = LookOfStyle(style);
   QMessageBox box(look.icon, ToQString(title), ToQString(prompt), look.buttons, &window_);
   box.setTextFormat(Qt::PlainText);
@@ -53,7 +53,9 @@ int QtDesktop::ShowMessage(std::string_view prompt, std::string_view title, int 
   box.exec();
   QAbstractButton* clicked = box.clickedButton();
   // A box closed without any of its buttons counts as its last button: No or OK.
-  if (clicked == nullptr) return look.buttons.testFlag(QMessageBox::No) ? kAnswerNo : kAnswerOk;
+  if (clicked == nullptr) {
+    return look.buttons.testFlag(QMessageBox::No) ? BoxAnswer::kNo : BoxAnswer::kOk;
+  }
   return AnswerOf(box.standardButton(clicked));
 }
 

@@ -22,7 +22,7 @@ class QtDesktop : public Desktop {
  public:
   QtDesktop(QWidget& window, QComboBox& drive_list) : window_(window), drive_list_(drive_list) {}
 
-  int ShowMessage(std::string_view prompt, std::string_view title, int style) override;
+  BoxAnswer ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) override;
   std::string CurrentDriveText() override;
   void FocusDriveList() override;
 

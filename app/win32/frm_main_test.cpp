@@ -159,17 +159,21 @@ TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
 TEST_F(FrmMainTest, BoxesAreOwnedByFrmMainWithTheStylesButtonsAndIcon) {
   WinDesktop desktop(form_.hwnd(), drvMain());
   struct Case {
-    int style;
-    int answer;
+    BoxStyle style;
+    UINT style_number;
+    int button;
+    BoxAnswer answer;
     std::vector<int> buttons;
     LPCWSTR icon;
   };
-  for (const Case& c : {Case{kStyleYesNoInformation, IDNO, {IDYES, IDNO}, IDI_INFORMATION},
-                        Case{kStyleYesNoInformation, IDYES, {IDYES, IDNO}, IDI_INFORMATION},
-                        Case{kStyleOkInformation, IDOK, {IDOK}, IDI_INFORMATION},
-                        Case{kStyleOkWarning, IDOK, {IDOK}, IDI_WARNING}}) {
-    SCOPED_TRACE(::testing::Message() << "style " << c.style << " answer " << c.answer);
-    BoxWatcher watcher(form_.hwnd(), c.answer);
+  for (const Case& c :
+       {Case{BoxStyle::kQuestion, 68, IDNO, BoxAnswer::kNo, {IDYES, IDNO}, IDI_INFORMATION},
+        Case{BoxStyle::kQuestion, 68, IDYES, BoxAnswer::kYes, {IDYES, IDNO}, IDI_INFORMATION},
+        Case{BoxStyle::kInformation, 64, IDOK, BoxAnswer::kOk, {IDOK}, IDI_INFORMATION},
+        Case{BoxStyle::kWarning, 48, IDOK, BoxAnswer::kOk, {IDOK}, IDI_WARNING}}) {
+    SCOPED_TRACE(::testing::Message() << "style " << c.style_number << " button " << c.button);
+    EXPECT_EQ(MessageBoxStyle(c.style), c.style_number);
+    BoxWatcher watcher(form_.hwnd(), c.button);
     EXPECT_EQ(desktop.ShowMessage("Drive \xC3\xA9: ok?", "Database Update", c.style), c.answer);
     const BoxContent& box = watcher.Seen();
     ASSERT_TRUE(watcher.found());

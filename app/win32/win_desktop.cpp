@@ -5,9 +5,22 @@
 
 namespace telo::win32 {
 
-int WinDesktop::ShowMessage(std::string_view prompt, std::string_view title, int style) {
-  return MessageBoxW(owner_, Utf16FromUtf8(prompt).c_str(), Utf16FromUtf8(title).c_str(),
-                     static_cast<UINT>(style));
+UINT MessageBoxStyle(BoxStyle style) {
+  switch (style) {
+    case BoxStyle::kQuestion:
+      return MB_YESNO | MB_ICONINFORMATION;  // 68
+    case BoxStyle::kWarning:
+      return MB_OK | MB_ICONWARNING;  // 48
+    case BoxStyle::kInformation:
+      break;
+  }
+  return MB_OK | MB_ICONINFORMATION;  // 64
+}
+
+BoxAnswer WinDesktop::ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) {
+  const int answer = MessageBoxW(owner_, Utf16FromUtf8(prompt).c_str(),
+                                 Utf16FromUtf8(title).c_str(), MessageBoxStyle(style));
+  return answer == IDYES ? BoxAnswer::kYes : answer == IDNO ? BoxAnswer::kNo : BoxAnswer::kOk;
 }
 
 std::string WinDesktop::CurrentDriveText() { return WindowText(drive_list_); }

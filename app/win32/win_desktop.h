@@ -16,7 +16,7 @@ class WinDesktop final : public Desktop {
  public:
   WinDesktop(HWND owner, HWND drive_list) : owner_(owner), drive_list_(drive_list) {}
 
-  int ShowMessage(std::string_view prompt, std::string_view title, int style) override;
+  BoxAnswer ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) override;
   std::string CurrentDriveText() override;
   void FocusDriveList() override;
 
@@ -24,6 +24,10 @@ class WinDesktop final : public Desktop {
   HWND owner_;
   HWND drive_list_;
 };
+
+// MessageBoxW's style for a box: 68 (Yes and No, information icon), 64 (OK,
+// information icon) or 48 (OK, warning icon).
+UINT MessageBoxStyle(BoxStyle style);
 
 // The text of a window (for a drop-down list: its chosen entry) as UTF-8.
 std::string WindowText(HWND window);

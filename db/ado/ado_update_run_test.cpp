@@ -53,7 +53,7 @@ class AdoUpdateRunTest : public ::testing::Test {
   ComApartment com_;
   FixtureFolder fixtures_;
   const std::string copy_ = fixtures_.File("CVL.MDB");
-  const std::string folder_ = InstallFolder('q', kInstallAttempts[0]);
+  const std::string folder_ = InstallFolder('q', 0);
   const std::string database_ = folder_ + "CVL.MDB";
   FakeDesktop desktop_;
   FakeEnv env_;
@@ -76,7 +76,7 @@ TEST_F(AdoUpdateRunTest, PatchesTheCopyThroughAdoAndReportsTheDatabaseThatCouldN
   EXPECT_EQ(copy.verification.size(), 13u);
   EXPECT_EQ(CopyTables(), Patched(before.tables));
   const MessageBoxContent box = OutcomeBox(report);
-  EXPECT_EQ(box.style, kStyleOkWarning);
+  EXPECT_EQ(box.style, BoxStyle::kWarning);
   EXPECT_THAT(box.prompt, HasSubstr(database_ + " could not be opened"));
   EXPECT_THAT(box.prompt, HasSubstr(original.open.message()));
 }
