@@ -19,8 +19,10 @@ class CheckTest : public ::testing::Test {
  protected:
   void WriteThePatch() {
     auto connection = database_.Factory()();
-    connection->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified);
-    for (std::string_view statement : AllPatchStatements()) connection->Execute(statement);
+    ASSERT_TRUE(connection->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified).ok());
+    for (std::string_view statement : AllPatchStatements()) {
+      ASSERT_TRUE(connection->Execute(statement).ok());
+    }
   }
 
   FakeDesktop desktop_;

@@ -19,11 +19,13 @@ class VerifyTest : public ::testing::Test {
  protected:
   VerifyTest() {
     connection_ = database_.Factory()();
-    connection_->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified);
+    EXPECT_TRUE(connection_->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified).ok());
   }
 
   void WriteThePatch() {
-    for (std::string_view statement : AllPatchStatements()) connection_->Execute(statement);
+    for (std::string_view statement : AllPatchStatements()) {
+      ASSERT_TRUE(connection_->Execute(statement).ok());
+    }
   }
 
   std::vector<std::string>& RowOf(const std::string& table, std::size_t index) {

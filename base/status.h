@@ -10,7 +10,7 @@
 
 namespace telo {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   Status() = default;
 

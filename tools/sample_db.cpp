@@ -197,7 +197,10 @@ Status CreateSampleDatabase(const std::string& path, const std::string& password
                                std::string(kKeyDatabasePassword) + "=" + Quoted(password),
                            "", "", kAdoUnspecified);
   if (status.ok()) status = WriteContents(connection, options);
-  if (connection.is_open()) connection.Close();
+  if (connection.is_open()) {
+    const Status closed = connection.Close();
+    if (status.ok()) status = closed;
+  }
   if (!status.ok()) RemoveDatabaseFiles(path);
   return status;
 }

@@ -179,7 +179,7 @@ int TablesUpToDate(telo::Env& env) {
   for (const telo::TableCheck& check : telo::CheckTables(*connection, telo::PatchedTables())) {
     if (check.state == telo::TableState::kUpToDate) ++up_to_date;
   }
-  connection->Close();
+  if (!connection->Close().ok()) return -1;
   return up_to_date;
 }
 

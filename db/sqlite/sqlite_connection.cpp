@@ -96,7 +96,7 @@ SqliteConnection::SqliteConnection(std::shared_ptr<const WinePrefix> prefix, Sql
 }
 
 SqliteConnection::~SqliteConnection() {
-  if (db_ != nullptr) Close();
+  if (db_ != nullptr) (void)Close();  // a destructor has no one to tell
 }
 
 Status SqliteConnection::ResolveTarget(std::string_view connection_string, Target* target) const {

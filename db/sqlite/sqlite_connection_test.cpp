@@ -215,7 +215,7 @@ TEST_F(SqliteConnectionTest, ProviderIsMatchedWithoutCaseAndOthersAreRefused) {
   std::string lower = ConnectionString(kFolder1);
   lower.replace(0, 32, "provider=microsoft.jet.oledb.4.0");
   EXPECT_TRUE(OpenOn(*connection, lower).ok());
-  connection->Close();
+  EXPECT_TRUE(connection->Close().ok());
 
   std::string ace = ConnectionString(kFolder1);
   ace.replace(9, 23, "Microsoft.ACE.OLEDB.12.0");
@@ -320,7 +320,7 @@ TEST_F(SqliteConnectionTest, ReadOnlyFileOrFolderIsRefusedUnlessOpenedForReading
   Rows rows;
   EXPECT_TRUE(connection->Query("SELECT count(*) FROM T", &rows).ok());
   EXPECT_EQ(connection->Execute("Delete From T").number(), error::kAccessDenied);
-  connection->Close();
+  EXPECT_TRUE(connection->Close().ok());
 
   fs::permissions(Database1(), fs::perms::owner_read | fs::perms::owner_write);
   fs::permissions(Folder1(), fs::perms::owner_read | fs::perms::owner_exec);
