@@ -167,6 +167,9 @@ Status SqliteConnection::OpenFile(const Target& target) {
                                " is not a database file (neither a stand-in database nor "
                                "a Jet database).");
     case FileKind::kSqlite:
+      return Status::Error(error::kNotADatabase,
+                           quoted + " is an SQLite file but not a stand-in host database.");
+    case FileKind::kStandIn:
       break;
   }
   if (!target.read_only && !Writable(target.path)) {
@@ -203,29 +206,23 @@ Status SqliteConnection::OpenFile(const Target& target) {
   return status;
 }
 
-// The file's mark and password are read inside one transaction, so the file
-// is locked once. For an update it takes the write lock at once (BEGIN
-// IMMEDIATE): a database that another program holds fails now, not halfway
-// through a run.
+// The password is read inside a transaction; for an update, one that takes
+// the write lock at once (BEGIN IMMEDIATE), so that a database another
+// program holds fails now, not halfway through a run.
 Status SqliteConnection::CheckStandIn(const Target& target) {
   Status status = RunControl(target.read_only ? "BEGIN" : "BEGIN IMMEDIATE");
   if (!status.ok()) return status;
-  status = CheckMarkAndPassword(target);
+  status = CheckPassword(target);
   const Status ended = RunControl("ROLLBACK");
   return status.ok() ? ended : status;
 }
 
-Status SqliteConnection::CheckMarkAndPassword(const Target& target) {
+// The file's header carries the stand-in's mark (ClassifyFile); the password
+// check is kept in its table.
+Status SqliteConnection::CheckPassword(const Target& target) {
   Rows rows;
-  Status status = Run("PRAGMA application_id", &rows);
-  if (!status.ok()) return status;
-  if (rows.rows.size() != 1 || rows.rows[0][0] != Value(int64_t{kStandInApplicationId})) {
-    return Status::Error(
-        error::kNotADatabase,
-        "'" + target.shown + "' is an SQLite file but not a stand-in host database.");
-  }
-  status = Run("SELECT value FROM " + std::string(kStandInTable) + " WHERE name = 'password_check'",
-               &rows);
+  Status status = Run(
+      "SELECT value FROM " + std::string(kStandInTable) + " WHERE name = 'password_check'", &rows);
   if (!status.ok()) return status;
   std::string check;
   if (!rows.rows.empty()) {

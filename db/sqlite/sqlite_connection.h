@@ -80,7 +80,7 @@ class SqliteConnection : public Connection {
   Status ResolveTarget(std::string_view connection_string, Target* target) const;
   Status OpenFile(const Target& target);
   Status CheckStandIn(const Target& target);
-  Status CheckMarkAndPassword(const Target& target);
+  Status CheckPassword(const Target& target);
   Status Prepare(const std::string& sql, std::string_view command_text, bool keep,
                  sqlite3_stmt** statement);
   Status Step(sqlite3_stmt* statement, std::string_view sql, KeptQuery* kept, Rows* result);

@@ -83,11 +83,19 @@ FileKind ClassifyFile(const std::string& posix_path) {
   // O_NONBLOCK: should the file have become a FIFO since stat, open won't wait.
   const int fd = open(posix_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return FileKind::kUnreadable;
-  char head[32] = {};
+  unsigned char head[72] = {};
   const ssize_t count = read(fd, head, sizeof head);
   close(fd);
-  std::string_view bytes(head, count > 0 ? static_cast<size_t>(count) : 0);
-  if (bytes.substr(0, kSqliteMagic.size()) == kSqliteMagic) return FileKind::kSqlite;
+  std::string_view bytes(reinterpret_cast<const char*>(head),
+                         count > 0 ? static_cast<size_t>(count) : 0);
+  if (bytes.substr(0, kSqliteMagic.size()) == kSqliteMagic) {
+    // The header keeps application_id big-endian at offset 68.
+    const uint32_t id = (uint32_t{head[68]} << 24) | (uint32_t{head[69]} << 16) |
+                        (uint32_t{head[70]} << 8) | head[71];
+    return bytes.size() == sizeof head && static_cast<int32_t>(id) == kStandInApplicationId
+               ? FileKind::kStandIn
+               : FileKind::kSqlite;
+  }
   std::string_view signature = bytes.size() >= 19 ? bytes.substr(4, 15) : std::string_view();
   if (signature == "Standard Jet DB" || signature == "Standard ACE DB") return FileKind::kJet;
   return FileKind::kOther;

@@ -22,10 +22,11 @@ inline constexpr std::string_view kStandInTable = "telo_standin";
 // allocation and nothing here reads. Later calls change nothing.
 void ConfigureSqlite();
 
-// What the first bytes of a file say it is. Anything but a regular file (a
-// FIFO, a socket, a device) is kNotAFile and is never opened, so that
-// reading it can't block.
-enum class FileKind { kMissing, kFolder, kNotAFile, kUnreadable, kSqlite, kJet, kOther };
+// What the first bytes of a file say it is: a stand-in (an SQLite file with
+// the stand-in's application_id), another SQLite file, a Jet file, or
+// something else. Anything but a regular file (a FIFO, a socket, a device) is
+// kNotAFile and is never opened, so that reading it can't block.
+enum class FileKind { kMissing, kFolder, kNotAFile, kUnreadable, kStandIn, kSqlite, kJet, kOther };
 FileKind ClassifyFile(const std::string& posix_path);
 
 // Makes a new, empty stand-in database at `posix_path` with `password`
