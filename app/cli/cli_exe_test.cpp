@@ -1,5 +1,5 @@
 // The Windows console program run as a user runs it, with its standard input
-// from NUL and its output into pipes: what only the built .exe shows (its
+// from NUL and its output into files: what only the built .exe shows (its
 // COM apartment, its arguments and text in UTF-8, the Windows-only usage
 // rules). It must sit beside this test's .exe.
 #include <gmock/gmock.h>
@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/cli/cli_exe_runner.h"
 #include "platform/windows/utf16.h"
 
 namespace telo {
@@ -19,67 +20,6 @@ using ::testing::Not;
 constexpr DWORD kExitUsage = 2;
 // CO_E_NOTINITIALIZED: what creating ADODB.Connection outside a COM apartment gives.
 constexpr int32_t kComNotInitialized = static_cast<int32_t>(0x800401F0);
-
-struct CliRun {
-  DWORD exit_code = 0xFFFFFFFF;
-  std::string out;
-  std::string err;
-};
-
-std::wstring CliPath() {
-  wchar_t self[MAX_PATH + 1];
-  const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH + 1));
-  return path.substr(0, path.find_last_of(L"\\/") + 1) + Utf16FromUtf8(TELO_CLI_EXE);
-}
-
-std::string ReadToEnd(HANDLE pipe) {
-  std::string bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-    bytes.append(buffer, read);
-  }
-  return bytes;
-}
-
-// Runs the program with `arguments`, standard input from NUL. The pipes are
-// large enough for everything it writes, so they are read one after the other.
-CliRun RunCli(const std::wstring& arguments) {
-  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-  const HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 &inherited, OPEN_EXISTING, 0, nullptr);
-  HANDLE out_read = nullptr, out_write = nullptr, err_read = nullptr, err_write = nullptr;
-  CreatePipe(&out_read, &out_write, &inherited, 1 << 20);
-  CreatePipe(&err_read, &err_write, &inherited, 1 << 20);
-  SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
-  SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nul;
-  startup.hStdOutput = out_write;
-  startup.hStdError = err_write;
-  std::wstring command_line = L"\"" + CliPath() + L"\" " + arguments;
-  PROCESS_INFORMATION process{};
-  CliRun run;
-  const bool started = CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, nullptr, &startup, &process);
-  CloseHandle(nul);
-  CloseHandle(out_write);
-  CloseHandle(err_write);
-  if (started) {
-    run.out = ReadToEnd(out_read);
-    run.err = ReadToEnd(err_read);
-    WaitForSingleObject(process.hProcess, 60000);
-    GetExitCodeProcess(process.hProcess, &run.exit_code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  CloseHandle(out_read);
-  CloseHandle(err_read);
-  return run;
-}
 
 TEST(CliExeTest, PrefixIsAUsageErrorOnWindows) {
   const CliRun run = RunCli(L"--drive c --yes --prefix C:\\prefix");
@@ -95,9 +35,9 @@ TEST(CliExeTest, InputFromNulIsNoTerminalToConfirmOn) {
   EXPECT_THAT(run.err, Not(HasSubstr("Are you sure")));
 }
 
-// Arguments are read as UTF-16 and text to a pipe is written as UTF-8 bytes,
+// Arguments are read as UTF-16 and text to a file or pipe is written as UTF-8 bytes,
 // whatever the ANSI and console code pages.
-TEST(CliExeTest, NonAsciiTextReachesAPipeAsUtf8) {
+TEST(CliExeTest, NonAsciiTextReachesAFileAsUtf8) {
   const CliRun run = RunCli(L"--drive \u00E9\u20AC");
   EXPECT_EQ(run.exit_code, kExitUsage);
   EXPECT_THAT(run.err, HasSubstr("'\xC3\xA9\xE2\x82\xAC' is not a drive letter"));

@@ -2,7 +2,7 @@
 // program (beside this test's .exe) run as a separate process on drive c,
 // whose install folders and second user profile HostInstall makes with Jet
 // fixtures and reads back afterwards. Runs alone (RUN_SERIAL): the folders'
-// paths are fixed. Every run is killed after kRunTimeoutMs.
+// paths are fixed. RunCli kills a run that takes over a minute.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/cli_exe_runner.h"
 #include "patch/sequence.h"
 #include "platform/windows/utf16.h"
 #include "testing/ado_double/fixture_folder.h"
@@ -32,76 +33,15 @@ using ::testing::SizeIs;
 
 constexpr DWORD kExitDone = 0;
 constexpr DWORD kExitFailed = 1;
-constexpr DWORD kRunTimeoutMs = 60000;
 constexpr std::size_t kPatchedTableCount = 13;
 
 constexpr char kStandardDatabase[] = "c:\\Program Files\\Corvallo\\CVL.MDB";
-
-struct CliRun {
-  DWORD exit_code = 0xFFFFFFFF;
-  std::string out;
-  std::string err;
-};
-
-std::wstring CliPath() {
-  wchar_t self[MAX_PATH + 1];
-  const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH + 1));
-  return path.substr(0, path.find_last_of(L"\\/") + 1) + Utf16FromUtf8(TELO_CLI_EXE);
-}
 
 std::string FileText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   std::ostringstream text;
   text << file.rdbuf();
   return text.str();
-}
-
-HANDLE InheritedOutputFile(const std::string& path) {
-  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// Runs telo-cli.exe with `arguments`, its input from NUL and its output
-// into files (which never fill up, as a pipe could), as a script would.
-CliRun RunCli(const std::wstring& arguments) {
-  FixtureFolder folder;
-  const std::string out_path = folder.File("out.txt");
-  const std::string err_path = folder.File("err.txt");
-  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-  const HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 &inherited, OPEN_EXISTING, 0, nullptr);
-  const HANDLE out = InheritedOutputFile(out_path);
-  const HANDLE err = InheritedOutputFile(err_path);
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nul;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
-  std::wstring command_line = L"\"" + CliPath() + L"\" " + arguments;
-  PROCESS_INFORMATION process{};
-  CliRun run;
-  const bool started = CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, nullptr, &startup, &process);
-  for (HANDLE handle : {nul, out, err}) CloseHandle(handle);
-  if (!started) {
-    run.err = "cannot start telo-cli.exe, error " + std::to_string(GetLastError());
-    return run;
-  }
-  const bool ended = WaitForSingleObject(process.hProcess, kRunTimeoutMs) == WAIT_OBJECT_0;
-  if (!ended) {
-    TerminateProcess(process.hProcess, 99);
-    WaitForSingleObject(process.hProcess, kRunTimeoutMs);
-  }
-  GetExitCodeProcess(process.hProcess, &run.exit_code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  run.out = FileText(out_path);
-  run.err = FileText(err_path);
-  if (!ended) run.err += "\n(killed: still running after " + std::to_string(kRunTimeoutMs) + " ms)";
-  return run;
 }
 
 json JsonOf(const CliRun& run) {
