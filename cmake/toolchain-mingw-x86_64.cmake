@@ -1,3 +1,0 @@
-# Cross-build for x86_64 Windows with MinGW-w64.
-set(TELO_MINGW_ARCH x86_64)
-include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
