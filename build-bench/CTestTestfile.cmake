@@ -1,0 +1,14 @@
+# CMake generated Testfile for 
+# Source directory: /work/main
+# Build directory: /work/main/build-bench
+# 
+# This file includes the relevant testing commands required for 
+# testing this directory and lists subdirectories to be tested as well.
+subdirs("base")
+subdirs("db")
+subdirs("platform")
+subdirs("patch")
+subdirs("testing")
+subdirs("app")
+subdirs("tools")
+subdirs("bench")
