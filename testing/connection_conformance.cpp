@@ -7,7 +7,7 @@
 namespace telo {
 
 void ConnectionConformanceTest::SetUp() {
-  backend_ = (*GetParam())();
+  backend_ = GetParam().make();
   const std::string connection_string = backend_->MakeDatabase();
   connection_ = backend_->NewConnection();
   const Status open = connection_->Open(connection_string, "", "", kAdoUnspecified);

@@ -2,7 +2,8 @@
 // kind of connection must pass. A test program defines a ConformanceBackend
 // for its connection kind and instantiates the suite with
 //   INSTANTIATE_TEST_SUITE_P(Name, ConnectionConformanceTest,
-//                            ::testing::Values(&backend_factory), ConformanceCaseName);
+//                            ::testing::Values(ConformanceTarget{"name", factory}),
+//                            ConformanceCaseName);
 // and lists connection_conformance.cpp among its sources. The suite only
 // sends statements of the patch's own shapes, on one table T(n) whose fresh
 // database holds the single row n = 1.
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <string>
 
@@ -31,14 +33,19 @@ class ConformanceBackend {
   virtual bool FailNextInnerCommit(Connection& connection) = 0;
 };
 
-using BackendFactory = std::function<std::unique_ptr<ConformanceBackend>()>;
+// One kind of connection under the suite: its name, and how to make its backend.
+struct ConformanceTarget {
+  std::string name;
+  std::function<std::unique_ptr<ConformanceBackend>()> make;
+};
+inline void PrintTo(const ConformanceTarget& target, std::ostream* out) { *out << target.name; }
 
-// Names each instantiation's cases alike ("Contract"), not by the factory's address.
-inline std::string ConformanceCaseName(const ::testing::TestParamInfo<const BackendFactory*>&) {
+// Names each instantiation's cases alike: "Contract".
+inline std::string ConformanceCaseName(const ::testing::TestParamInfo<ConformanceTarget>&) {
   return "Contract";
 }
 
-class ConnectionConformanceTest : public ::testing::TestWithParam<const BackendFactory*> {
+class ConnectionConformanceTest : public ::testing::TestWithParam<ConformanceTarget> {
  protected:
   void SetUp() override;
   void TearDown() override;

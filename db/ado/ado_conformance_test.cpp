@@ -42,9 +42,9 @@ class AdoBackend : public ConformanceBackend {
   std::string path_ = folder_.File("CVL.MDB");
 };
 
-const BackendFactory kAdo = [] { return std::make_unique<AdoBackend>(); };
-
-INSTANTIATE_TEST_SUITE_P(AdoOverTheDouble, ConnectionConformanceTest, ::testing::Values(&kAdo),
+INSTANTIATE_TEST_SUITE_P(AdoOverTheDouble, ConnectionConformanceTest,
+                         ::testing::Values(ConformanceTarget{
+                             "ADO over the double", [] { return std::make_unique<AdoBackend>(); }}),
                          ConformanceCaseName);
 
 }  // namespace

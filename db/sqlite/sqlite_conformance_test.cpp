@@ -86,13 +86,15 @@ class FaultInjectionBackend : public StandInBackend {
   FaultInjection injection_;
 };
 
-const BackendFactory kStandIn = [] { return std::make_unique<StandInBackend>(); };
-const BackendFactory kFaultInjection = [] { return std::make_unique<FaultInjectionBackend>(); };
-
-INSTANTIATE_TEST_SUITE_P(StandIn, ConnectionConformanceTest, ::testing::Values(&kStandIn),
+INSTANTIATE_TEST_SUITE_P(StandIn, ConnectionConformanceTest,
+                         ::testing::Values(ConformanceTarget{
+                             "stand-in", [] { return std::make_unique<StandInBackend>(); }}),
                          ConformanceCaseName);
 INSTANTIATE_TEST_SUITE_P(FaultInjectionOverStandIn, ConnectionConformanceTest,
-                         ::testing::Values(&kFaultInjection), ConformanceCaseName);
+                         ::testing::Values(ConformanceTarget{
+                             "fault injection over the stand-in",
+                             [] { return std::make_unique<FaultInjectionBackend>(); }}),
+                         ConformanceCaseName);
 
 }  // namespace
 }  // namespace telo
