@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <span>
 
 #include "base/jet_literals.h"
 #include "patch/sequence.h"
@@ -147,7 +148,7 @@ bool Holds(const Value& actual, const ExpectedCell& expected) {
   return std::visit(Visitor{expected}, actual);
 }
 
-bool RowHolds(const std::vector<Value>& actual, const ExpectedRow& expected) {
+bool RowHolds(std::span<const Value> actual, const ExpectedRow& expected) {
   if (actual.size() < expected.size()) return false;
   for (std::size_t i = 0; i < expected.size(); ++i) {
     if (!Holds(actual[i], expected[i])) return false;
@@ -155,7 +156,7 @@ bool RowHolds(const std::vector<Value>& actual, const ExpectedRow& expected) {
   return true;
 }
 
-std::size_t CellsHeld(const std::vector<Value>& actual, const ExpectedRow& expected) {
+std::size_t CellsHeld(std::span<const Value> actual, const ExpectedRow& expected) {
   std::size_t held = 0;
   for (std::size_t i = 0; i < expected.size() && i < actual.size(); ++i) {
     if (Holds(actual[i], expected[i])) ++held;
@@ -172,7 +173,7 @@ std::string ShowExpected(const ExpectedRow& row) {
   return shown + ")";
 }
 
-std::string ShowActual(const std::vector<Value>& row, std::size_t columns) {
+std::string ShowActual(std::span<const Value> row, std::size_t columns) {
   std::string shown = "(";
   for (std::size_t i = 0; i < row.size() && i < columns; ++i) {
     if (i > 0) shown += ", ";
@@ -190,17 +191,39 @@ std::string Join(const std::vector<std::string_view>& items, std::string_view se
   return joined;
 }
 
-// What a refilled table must hold after the patch: its inserts' rows, and
-// the query that reads those columns back.
+// What one update statement leaves in its table: the value it sets, and the
+// query that reads that column of the rows it names.
+struct ExpectedUpdate {
+  UpdateStatement update;
+  ExpectedCell wanted;
+  std::string query;
+};
+
+ExpectedUpdate ReadExpectedUpdate(const UpdateStatement& update) {
+  std::string query = "SELECT " + std::string(update.column) + " FROM " + std::string(update.table);
+  if (!update.where_column.empty()) {
+    query += " WHERE " + std::string(update.where_column) + " IN (" +
+             std::string(update.where_list) + ")";
+  }
+  return {update, ReadLiteral(update.value), std::move(query)};
+}
+
+// What a table must hold after the patch. A refilled table: its inserts'
+// rows, and the query that reads those columns back. An updated table: its
+// updates.
 struct ExpectedTable {
   std::string query;
   std::vector<ExpectedRow> rows;
+  std::vector<ExpectedUpdate> updates;
 };
 
 ExpectedTable ReadExpectedTable(const TableStatements& statements) {
   ExpectedTable table;
   std::vector<std::string_view> columns;
   for (std::string_view statement : statements.statements) {
+    if (auto update = ParseUpdateStatement(statement)) {
+      table.updates.push_back(ReadExpectedUpdate(*update));
+    }
     auto insert = ParseInsertStatement(statement);
     if (!insert) continue;
     columns = insert->columns;
@@ -230,7 +253,7 @@ TableCheck ReadFailure(TableCheck check, Status status) {
 // Pairs every expected row with a row read back, in any order; rows come
 // back in the order they were written, so the first guess nearly always holds.
 TableCheck CompareRows(TableCheck check, const std::vector<ExpectedRow>& expected,
-                       const std::vector<std::vector<Value>>& actual) {
+                       const Rows& actual) {
   if (expected.size() != actual.size()) {
     check.state = TableState::kDiffers;
     check.detail = std::to_string(actual.size()) + " rows where the patch writes " +
@@ -266,7 +289,7 @@ TableCheck CompareRows(TableCheck check, const std::vector<ExpectedRow>& expecte
   return check;
 }
 
-// The expected contents of every refilled table, read from the statement
+// The expected contents of every patched table, read from the statement
 // constants once per process.
 const ExpectedTable& ExpectedTableFor(const TableStatements& statements) {
   static const std::map<std::string_view, ExpectedTable> tables = [] {
@@ -288,7 +311,7 @@ TableCheck CheckRefilledTable(Connection& connection, const TableStatements& sta
   Rows rows;
   Status status = connection.Query(expected.query, &rows);
   if (!status.ok()) return ReadFailure(check, status);
-  return CompareRows(check, expected.rows, rows.rows);
+  return CompareRows(check, expected.rows, rows);
 }
 
 // An updated table is up to date when every row that an update names holds
@@ -296,27 +319,20 @@ TableCheck CheckRefilledTable(Connection& connection, const TableStatements& sta
 TableCheck CheckUpdatedTable(Connection& connection, const TableStatements& statements) {
   TableCheck check;
   check.table = statements.table;
-  for (std::string_view statement : statements.statements) {
-    auto update = ParseUpdateStatement(statement);
-    if (!update) continue;
-    std::string query =
-        "SELECT " + std::string(update->column) + " FROM " + std::string(update->table);
-    if (!update->where_column.empty()) {
-      query += " WHERE " + std::string(update->where_column) + " IN (" +
-               std::string(update->where_list) + ")";
-    }
+  for (const ExpectedUpdate& expected : ExpectedTableFor(statements).updates) {
     Rows rows;
-    Status status = connection.Query(query, &rows);
+    Status status = connection.Query(expected.query, &rows);
     if (!status.ok()) return ReadFailure(check, status);
-    const ExpectedCell wanted = ReadLiteral(update->value);
-    for (const std::vector<Value>& values : rows.rows) {
-      if (Holds(values.at(0), wanted)) continue;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+      const Value& value = rows[row][0];
+      if (Holds(value, expected.wanted)) continue;
+      const UpdateStatement& update = expected.update;
       check.state = TableState::kDiffers;
-      check.detail = std::string(update->column) + " (" + ValueText(values.at(0)) +
-                     ") where the patch sets (" + std::string(update->value) + ")";
-      if (!update->where_column.empty()) {
-        check.detail += " for " + std::string(update->where_column) + " in (" +
-                        std::string(update->where_list) + ")";
+      check.detail = std::string(update.column) + " (" + ValueText(value) +
+                     ") where the patch sets (" + std::string(update.value) + ")";
+      if (!update.where_column.empty()) {
+        check.detail += " for " + std::string(update.where_column) + " in (" +
+                        std::string(update.where_list) + ")";
       }
       return check;
     }

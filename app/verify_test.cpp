@@ -32,6 +32,17 @@ class VerifyTest : public ::testing::Test {
     return database_.tables[table].rows.at(index);
   }
 
+  // Has the read-back query of NSC10_Configuration answered with `rows`.
+  void AnswerNsc10Query(const std::vector<std::vector<Value>>& rows) {
+    Rows answer;
+    answer.columns = {"fromdate", "todate", "matval", "matpdyr", "matpdmonth"};
+    for (const std::vector<Value>& row : rows) {
+      answer.cells.insert(answer.cells.end(), row.begin(), row.end());
+    }
+    database_.query_results
+        ["SELECT fromdate, todate, matval, matpdyr, matpdmonth FROM NSC10_Configuration"] = answer;
+  }
+
   FakeDatabase database_;
   std::unique_ptr<Connection> connection_;
 };
@@ -68,16 +79,14 @@ TEST_F(VerifyTest, ComparesValuesNotSpellings) {
   RowOf("NSC10_Configuration", 0)[2] = "23.66";
   EXPECT_EQ(CheckTable(*connection_, "NSC10_Configuration").state, TableState::kUpToDate);
 
-  Rows whole_and_timed;
-  whole_and_timed.rows = {{std::string("2011-12-01 00:00:00"), std::string("2012-03-31"), 23.435,
-                           int64_t{10}, std::string("0")}};
-  whole_and_timed.rows.push_back(
+  std::vector<std::vector<Value>> whole_and_timed = {{std::string("2011-12-01 00:00:00"),
+                                                      std::string("2012-03-31"), 23.435,
+                                                      int64_t{10}, std::string("0")}};
+  whole_and_timed.push_back(
       {std::string("2012-04-01"), std::string("2013-03-31"), 23.887, 10.0, int64_t{0}});
-  whole_and_timed.rows.push_back({std::string("2013-04-01"), std::string("2013-05-01"),
-                                  std::string("23.660"), int64_t{10}, 0.0});
-  database_.query_results
-      ["SELECT fromdate, todate, matval, matpdyr, matpdmonth FROM NSC10_Configuration"] =
-      whole_and_timed;
+  whole_and_timed.push_back({std::string("2013-04-01"), std::string("2013-05-01"),
+                             std::string("23.660"), int64_t{10}, 0.0});
+  AnswerNsc10Query(whole_and_timed);
   TableCheck check = CheckTable(*connection_, "NSC10_Configuration");
   EXPECT_EQ(check.state, TableState::kUpToDate) << check.detail;
 }
@@ -104,18 +113,16 @@ TEST_F(VerifyTest, EachValueIsComparedTheWayItsColumnHoldsIt) {
       {"LONG", {int64_t{23}, int64_t{24}, int64_t{24}}, false},
       {"NULL", {std::monostate(), 23.887, 23.66}, false},
   };
-  const std::string query =
-      "SELECT fromdate, todate, matval, matpdyr, matpdmonth FROM NSC10_Configuration";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.column);
-    Rows rows;
+    std::vector<std::vector<Value>> rows;
     const char* periods[3][2] = {
         {"2011-12-01", "2012-03-31"}, {"2012-04-01", "2013-03-31"}, {"2013-04-01", "2013-05-01"}};
     for (int i = 0; i < 3; ++i) {
-      rows.rows.push_back(
+      rows.push_back(
           {DateTime{periods[i][0]}, DateTime{periods[i][1]}, c.matval[i], int64_t{10}, int64_t{0}});
     }
-    database_.query_results[query] = rows;
+    AnswerNsc10Query(rows);
     const TableCheck check = CheckTable(*connection_, "NSC10_Configuration");
     EXPECT_EQ(check.state == TableState::kUpToDate, c.up_to_date) << check.detail;
   }

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,9 +38,18 @@
 
 namespace telo {
 
+// A query's result: the names of its columns, and its rows, one cell for
+// each column. The cells are kept row after row in one vector, so that a
+// result costs one allocation, not one a row.
 struct Rows {
   std::vector<std::string> columns;
-  std::vector<std::vector<Value>> rows;
+  std::vector<Value> cells;
+
+  std::size_t size() const { return columns.empty() ? 0 : cells.size() / columns.size(); }
+  // The cells of row `index`, which must be below size().
+  std::span<const Value> operator[](std::size_t index) const {
+    return std::span<const Value>(cells).subspan(index * columns.size(), columns.size());
+  }
 };
 
 // ADO's "unspecified" option value, used for Open and Execute.

@@ -54,7 +54,7 @@ class ProcedureTest : public ::testing::Test {
     }
     Rows rows;
     EXPECT_TRUE(connection_->Query("SELECT count(*) FROM " + std::string(table), &rows).ok());
-    return static_cast<int>(std::get<int64_t>(rows.rows.at(0).at(0)));
+    return static_cast<int>(std::get<int64_t>(rows.cells.at(0)));
   }
 
   fs::path folder_;

@@ -24,7 +24,7 @@ int RowsSeen(Connection& connection) {
   Rows rows;
   const Status status = connection.Query("SELECT n FROM T", &rows);
   EXPECT_TRUE(status.ok()) << status.ToString();
-  return static_cast<int>(rows.rows.size());
+  return static_cast<int>(rows.size());
 }
 
 TEST_P(ConnectionConformanceTest, LevelsNestAndOnlyTheOutermostCommitIsDurable) {

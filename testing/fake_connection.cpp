@@ -368,8 +368,7 @@ Status FakeConnection::Query(std::string_view command_text, Rows* result) {
   if (!status.ok()) return status;
   result->columns = std::move(selection.columns);
   for (const auto& literals : selection.rows) {
-    std::vector<Value>& row = result->rows.emplace_back();
-    for (const std::string& literal : literals) row.push_back(ValueOf(literal));
+    for (const std::string& literal : literals) result->cells.push_back(ValueOf(literal));
   }
   return Status::Ok();
 }

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <span>
 
 #include "db/sqlite/sqlite_connection.h"
 #include "patch/sequence.h"
@@ -23,8 +24,8 @@ namespace telo {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::Contains;
 using ::testing::Each;
+using ::testing::ElementsAre;
 using ::testing::Ne;
 
 class SampleDbTest : public ::testing::Test {
@@ -59,8 +60,10 @@ class SampleDbTest : public ::testing::Test {
     std::map<std::string, std::vector<std::vector<Value>>> contents;
     for (std::string_view table : SampleTableNames()) {
       Rows rows = QueryRows(connection, "SELECT * FROM " + std::string(table) + " ORDER BY ID");
-      for (auto& row : rows.rows) row.erase(row.begin());
-      contents[std::string(table)] = rows.rows;
+      for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::span<const Value> row = rows[i].subspan(1);
+        contents[std::string(table)].emplace_back(row.begin(), row.end());
+      }
     }
     return contents;
   }
@@ -84,22 +87,22 @@ TEST_F(SampleDbTest, TablesHaveAnIdPeriodAndAnUnnamedColumnWithADefault) {
     SCOPED_TRACE(table);
     Rows info = QueryRows(*connection, "PRAGMA table_info(" + std::string(table) + ")");
     // cid, name, type, notnull, dflt_value, pk
-    EXPECT_EQ(info.rows[0][1], Value(std::string("ID")));
-    EXPECT_EQ(info.rows[0][2], Value(std::string("INTEGER")));
-    EXPECT_EQ(info.rows[0][5], Value(int64_t{1}));
-    EXPECT_EQ(info.rows[1][1], Value(std::string("fromdate")));
-    EXPECT_EQ(info.rows[2][1], Value(std::string("todate")));
-    EXPECT_EQ(info.rows.back()[1], Value(std::string("IsActive")));
-    EXPECT_EQ(info.rows.back()[4], Value(std::string("1")));
+    EXPECT_EQ(info[0][1], Value(std::string("ID")));
+    EXPECT_EQ(info[0][2], Value(std::string("INTEGER")));
+    EXPECT_EQ(info[0][5], Value(int64_t{1}));
+    EXPECT_EQ(info[1][1], Value(std::string("fromdate")));
+    EXPECT_EQ(info[2][1], Value(std::string("todate")));
+    EXPECT_EQ(info[info.size() - 1][1], Value(std::string("IsActive")));
+    EXPECT_EQ(info[info.size() - 1][4], Value(std::string("1")));
     Rows count = QueryRows(*connection, "SELECT count(*) FROM " + std::string(table));
-    EXPECT_GT(std::get<int64_t>(count.rows[0][0]), 0);
+    EXPECT_GT(std::get<int64_t>(count.cells.at(0)), 0);
   }
   Rows rates = QueryRows(*connection, "SELECT Rate FROM SB_Configuration");
-  EXPECT_GE(rates.rows.size(), 3u);
-  EXPECT_THAT(rates.rows, Each(Ne(std::vector<Value>{4.0})));
+  EXPECT_GE(rates.size(), 3u);
+  EXPECT_THAT(rates.cells, Each(Ne(Value(4.0))));
   Rows schemes = QueryRows(*connection, "SELECT scheme FROM Comm_Rates ORDER BY scheme");
-  EXPECT_EQ(schemes.rows.size(), 8u);
-  EXPECT_EQ(schemes.rows.back()[0], Value(int64_t{8}));
+  EXPECT_EQ(schemes.size(), 8u);
+  EXPECT_EQ(schemes.cells.back(), Value(int64_t{8}));
 }
 
 TEST_F(SampleDbTest, WholePatchRunsAndChangesEveryTableThenRepeatsTheSame) {
@@ -114,9 +117,10 @@ TEST_F(SampleDbTest, WholePatchRunsAndChangesEveryTableThenRepeatsTheSame) {
   EXPECT_EQ(after["RD_Extension_Rate"].size(), 50u);
   EXPECT_EQ(after["SB_Configuration"].size(), before["SB_Configuration"].size());
   Rows comm = QueryRows(*connection, "SELECT scheme, comm_rate FROM Comm_Rates ORDER BY scheme");
-  EXPECT_THAT(comm.rows, Contains(std::vector<Value>{int64_t{2}, 0.5}));
-  EXPECT_THAT(comm.rows, Contains(std::vector<Value>{int64_t{3}, 0.0}));
-  EXPECT_THAT(comm.rows, Contains(std::vector<Value>{int64_t{8}, 0.5}));  // untouched
+  ASSERT_EQ(comm.size(), 8u);
+  EXPECT_THAT(comm[1], ElementsAre(Value(int64_t{2}), Value(0.5)));
+  EXPECT_THAT(comm[2], ElementsAre(Value(int64_t{3}), Value(0.0)));
+  EXPECT_THAT(comm[7], ElementsAre(Value(int64_t{8}), Value(0.5)));  // untouched
 
   ASSERT_TRUE(RunPatch(*connection).ok());
   EXPECT_EQ(Contents(*connection), after);
@@ -131,7 +135,7 @@ TEST_F(SampleDbTest, OmittedTableIsMissingAndUnrelatedTableIsFilled) {
   Rows rows;
   EXPECT_FALSE(connection->Query("SELECT * FROM RD_Extension_WOD_Rate", &rows).ok());
   rows = QueryRows(*connection, "SELECT count(*) FROM " + std::string(kUnrelatedTable));
-  EXPECT_EQ(rows.rows[0][0], Value(int64_t{2500}));
+  EXPECT_EQ(rows.cells.at(0), Value(int64_t{2500}));
 }
 
 // On a full disk the half-made database was removed but its journal stayed,

@@ -283,12 +283,12 @@ Status AdoConnection::ReadRows(_ADORecordset* recordset, Rows* result) {
   VARIANT_BOOL at_end = VARIANT_FALSE;
   for (hr = recordset->get_EOF(&at_end); SUCCEEDED(hr) && at_end == VARIANT_FALSE;
        hr = recordset->get_EOF(&at_end)) {
-    std::vector<Value>& row = result->rows.emplace_back(columns.size());
-    for (size_t i = 0; i < columns.size(); ++i) {
+    for (const ComPtr<ADOField>& column : columns) {
       Variant value;
-      hr = columns[i]->get_Value(value.out());
+      hr = column->get_Value(value.out());
       if (FAILED(hr)) return Failure(hr);
-      if (Status converted = ValueFromVariant(value.get(), &row[i]); !converted.ok()) {
+      Value& cell = result->cells.emplace_back();
+      if (Status converted = ValueFromVariant(value.get(), &cell); !converted.ok()) {
         return converted;
       }
     }

@@ -49,12 +49,13 @@ class AdoConnectionTest : public ::testing::Test {
   }
   Status Execute(std::string_view statement) { return connection_->Execute(statement); }
 
-  // (scheme, rate) of every row, as this connection reads them.
-  std::vector<std::vector<Value>> Rates() {
+  // (scheme, rate) of every row, one after the other, as this connection
+  // reads them.
+  std::vector<Value> Rates() {
     Rows rows;
     const Status status = connection_->Query("SELECT scheme, rate FROM Rates", &rows);
     EXPECT_TRUE(status.ok()) << status.ToString();
-    return rows.rows;
+    return rows.cells;
   }
   // The rows of Rates in the file.
   Literals FileRates() {
@@ -107,11 +108,11 @@ TEST_F(AdoConnectionTest, StatementsOutsideATransactionReachTheFileAtOnceAndSurv
   Rows eight;
   ASSERT_TRUE(connection_->Query("SELECT rate FROM Rates WHERE scheme IN (8)", &eight).ok());
   EXPECT_EQ(eight.columns, std::vector<std::string>{"rate"});
-  EXPECT_EQ(eight.rows, (std::vector<std::vector<Value>>{{0.5}}));
+  EXPECT_EQ(eight.cells, std::vector<Value>{0.5});
 
   ASSERT_TRUE(connection_->Close().ok());
   ASSERT_TRUE(Open().ok()) << "the same cnMain opens again";
-  EXPECT_EQ(Rates(), (std::vector<std::vector<Value>>{{int64_t{7}, 1.25}, {int64_t{8}, 0.5}}));
+  EXPECT_EQ(Rates(), (std::vector<Value>{int64_t{7}, 1.25, int64_t{8}, 0.5}));
 }
 
 TEST_F(AdoConnectionTest, TransactionsNestFiveDeepAndOnlyTheOutermostCommitReachesTheFile) {
@@ -119,13 +120,13 @@ TEST_F(AdoConnectionTest, TransactionsNestFiveDeepAndOnlyTheOutermostCommitReach
   ASSERT_TRUE(connection_->BeginTrans().ok());
   ASSERT_TRUE(Execute("Delete From Rates").ok());
   ASSERT_TRUE(Execute("Insert Into Rates(scheme, rate) Values (10, 1)").ok());
-  EXPECT_EQ(Rates(), (std::vector<std::vector<Value>>{{int64_t{10}, 1.0}}))
+  EXPECT_EQ(Rates(), (std::vector<Value>{int64_t{10}, 1.0}))
       << "a connection reads its own uncommitted writes";
 
   ASSERT_TRUE(connection_->BeginTrans().ok());
   ASSERT_TRUE(Execute("Insert Into Rates(scheme, rate) Values (20, 2)").ok());
   ASSERT_TRUE(connection_->RollbackTrans().ok());
-  EXPECT_EQ(Rates(), (std::vector<std::vector<Value>>{{int64_t{10}, 1.0}}))
+  EXPECT_EQ(Rates(), (std::vector<Value>{int64_t{10}, 1.0}))
       << "rolling back the inner level keeps the outer one's work";
 
   for (int level = 2; level <= 5; ++level) {
@@ -184,12 +185,12 @@ TEST_F(AdoConnectionTest, EveryJetTypeReadsBackAsItsValue) {
 
   Rows rows;
   ASSERT_TRUE(connection_->Query("SELECT " + names + " FROM Types", &rows).ok());
-  ASSERT_EQ(rows.rows.size(), 2u);
+  ASSERT_EQ(rows.size(), 2u);
   for (std::size_t i = 0; i < std::size(columns); ++i) {
-    EXPECT_EQ(rows.rows[0][i], Value{std::monostate{}}) << columns[i].declared << ": Null";
-    EXPECT_EQ(rows.rows[1][i], expected[i])
+    EXPECT_EQ(rows[0][i], Value{std::monostate{}}) << columns[i].declared << ": Null";
+    EXPECT_EQ(rows[1][i], expected[i])
         << columns[i].declared << " " << columns[i].literal << " read back as "
-        << ValueText(rows.rows[1][i]) << " (alternative " << rows.rows[1][i].index() << ")";
+        << ValueText(rows[1][i]) << " (alternative " << rows[1][i].index() << ")";
   }
 }
 
@@ -277,7 +278,7 @@ TEST_F(AdoConnectionTest, ReadOnlyDatabasesAreReadButNeverWritten) {
     SCOPED_TRACE(read_only_file ? "read-only file" : "Mode=Read");
     if (read_only_file) SetFileAttributesA(database_.c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(Open(read_only_file ? "" : ";Mode=Read").ok());
-    EXPECT_EQ(Rates().size(), 2u);
+    EXPECT_EQ(Rates(), (std::vector<Value>{int64_t{1}, 3.5, int64_t{2}, 4.0}));
     ASSERT_TRUE(connection_->BeginTrans().ok());
     const Status write = Execute("Update Rates Set rate = 1");
     EXPECT_EQ(write.number(), kJetFailure);

@@ -10,15 +10,24 @@ namespace telo {
 namespace {
 
 // Where the next quoted name or text, or date literal, starts at or after
-// `from`: text.size() when none does. memchr scans fast, and every statement
-// passes through here.
-size_t NextSpecial(std::string_view text, size_t from) {
+// `from`: text.size() when none does. Most statements quote nothing, and
+// then only '#' is looked for. memchr scans fast, and every statement passes
+// through here.
+size_t NextSpecial(std::string_view text, size_t from, bool quotes) {
   size_t next = text.size();
   for (const char special : {'#', '\'', '"', '['}) {
     const void* found = std::memchr(text.data() + from, special, next - from);
     if (found != nullptr) next = static_cast<const char*>(found) - text.data();
+    if (!quotes) break;
   }
   return next;
+}
+
+bool HasQuotes(std::string_view text) {
+  for (const char quote : {'\'', '"', '['}) {
+    if (std::memchr(text.data(), quote, text.size()) != nullptr) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -37,8 +46,10 @@ Status JetDateToIso(std::string_view literal, std::string* iso) {
 }
 
 Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql) {
-  std::string out;
+  std::string& out = *sqlite_sql;  // written in place, so that a caller can reuse its buffer
+  out.clear();
   out.reserve(jet_sql.size() + 8);
+  const bool quotes = HasQuotes(jet_sql);
   size_t pos = 0;
   while (pos < jet_sql.size()) {
     char c = jet_sql[pos];
@@ -52,7 +63,7 @@ Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql) {
     }
     if (c != '#') {
       // Plain text up to the next quote, bracket or date literal, in one piece.
-      const size_t next = NextSpecial(jet_sql, pos + 1);
+      const size_t next = NextSpecial(jet_sql, pos + 1, quotes);
       out.append(jet_sql.substr(pos, next - pos));
       pos = next;
       continue;
@@ -68,7 +79,6 @@ Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql) {
     out += '\'';
     pos = end + 1;
   }
-  *sqlite_sql = std::move(out);
   return Status::Ok();
 }
 

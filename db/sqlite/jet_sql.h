@@ -15,6 +15,8 @@
 
 namespace telo {
 
+// `*sqlite_sql` is replaced, keeping its capacity; after an error it holds
+// nothing useful.
 Status TranslateJetSql(std::string_view jet_sql, std::string* sqlite_sql);
 
 // The text between the '#' signs of one literal, e.g. "09/02/1993", as ISO text

@@ -14,35 +14,47 @@
 namespace telo {
 namespace {
 
-// The cell as SQLite stored it. Cells are read through their sqlite3_value,
-// which costs less than one statement call for each detail.
-Value StoredValue(sqlite3_value* cell) {
+// The cell's bytes as SQLite stored them (the text of a text cell), asked
+// for before their size, as SQLite advises. Cells are read through their
+// sqlite3_value, which costs less than one statement call for each detail.
+std::string_view StoredBytes(sqlite3_value* cell) {
+  const void* bytes = sqlite3_value_blob(cell);
+  return {static_cast<const char*>(bytes), static_cast<size_t>(sqlite3_value_bytes(cell))};
+}
+
+// The cell as its text (UTF-8), a number converted as SQLite writes it.
+std::string_view TextOf(sqlite3_value* cell) {
+  const unsigned char* text = sqlite3_value_text(cell);
+  return {reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_value_bytes(cell))};
+}
+
+// The cell as SQLite stored it.
+void ReadStoredValue(sqlite3_value* cell, Value* value) {
   switch (sqlite3_value_type(cell)) {
     case SQLITE_INTEGER:
-      return static_cast<int64_t>(sqlite3_value_int64(cell));
+      value->emplace<int64_t>(sqlite3_value_int64(cell));
+      return;
     case SQLITE_FLOAT:
-      return sqlite3_value_double(cell);
+      value->emplace<double>(sqlite3_value_double(cell));
+      return;
     case SQLITE_NULL:
-      return std::monostate();
-    default: {
-      const void* bytes = sqlite3_value_blob(cell);
-      const int size = sqlite3_value_bytes(cell);
-      return std::string(static_cast<const char*>(bytes), static_cast<size_t>(size));
-    }
+      value->emplace<std::monostate>();
+      return;
+    default:
+      value->emplace<std::string>(StoredBytes(cell));
   }
 }
 
-// The stored value as a number, when it is one (text that reads wholly as a
-// number counts, as Jet converts it on the way in).
-std::optional<double> StoredNumber(const Value& stored) {
-  if (const auto* whole = std::get_if<int64_t>(&stored)) return static_cast<double>(*whole);
-  if (const auto* number = std::get_if<double>(&stored)) return *number;
-  if (const auto* text = std::get_if<std::string>(&stored)) {
-    double number = 0;
-    const char* end = text->data() + text->size();
-    if (!text->empty() && std::from_chars(text->data(), end, number).ptr == end) return number;
-  }
+// Text that reads wholly as a number, as Jet converts it on the way in.
+std::optional<double> NumberIn(std::string_view text) {
+  double number = 0;
+  const char* end = text.data() + text.size();
+  if (!text.empty() && std::from_chars(text.data(), end, number).ptr == end) return number;
   return std::nullopt;
+}
+
+bool IsWholeNumber(JetType type) {
+  return type == JetType::kByte || type == JetType::kShort || type == JetType::kLong;
 }
 
 // Jet rounds a number stored into a whole-number column half to even, as
@@ -87,30 +99,28 @@ JetColumnType ResultColumnType(sqlite3_stmt* statement, int column) {
   return declared == nullptr ? JetColumnType{} : ParseJetColumnType(declared);
 }
 
-Value ReadJetValue(sqlite3_stmt* statement, int column, const JetColumnType& type) {
+void ReadJetValue(sqlite3_stmt* statement, int column, const JetColumnType& type, Value* value) {
   sqlite3_value* cell = sqlite3_column_value(statement, column);
   const int storage = sqlite3_value_type(cell);
-  if (storage == SQLITE_NULL || type.type == JetType::kUnknown) return StoredValue(cell);
-  if (type.type == JetType::kText || (type.type == JetType::kDateTime && storage == SQLITE_TEXT)) {
-    std::string text(reinterpret_cast<const char*>(sqlite3_value_text(cell)),
-                     static_cast<size_t>(sqlite3_value_bytes(cell)));
-    if (type.type == JetType::kText) return text;
-    return DateTime{std::move(text)};
+  if (storage == SQLITE_NULL || type.type == JetType::kUnknown) {
+    ReadStoredValue(cell, value);
+  } else if (type.type == JetType::kText) {
+    value->emplace<std::string>(TextOf(cell));
+  } else if (type.type == JetType::kDateTime) {
+    if (storage == SQLITE_TEXT) {
+      value->emplace<DateTime>(std::string(TextOf(cell)));
+    } else {
+      ReadStoredValue(cell, value);
+    }
+  } else if (storage == SQLITE_INTEGER && IsWholeNumber(type.type)) {
+    value->emplace<int64_t>(sqlite3_value_int64(cell));  // exact in every whole-number type
+  } else if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
+    *value = AsJetType(type, sqlite3_value_double(cell));
+  } else if (const std::optional<double> number = NumberIn(StoredBytes(cell))) {
+    *value = AsJetType(type, *number);  // Jet would have converted the number on the way in
+  } else {
+    value->emplace<std::string>(StoredBytes(cell));
   }
-  if (type.type == JetType::kDateTime) return StoredValue(cell);
-  const bool whole_type =
-      type.type == JetType::kByte || type.type == JetType::kShort || type.type == JetType::kLong;
-  // An integer is exact in every whole-number type; keep it whole.
-  if (storage == SQLITE_INTEGER && whole_type) {
-    return static_cast<int64_t>(sqlite3_value_int64(cell));
-  }
-  if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) {
-    return AsJetType(type, sqlite3_value_double(cell));
-  }
-  // Text in a numeric column: Jet would have converted a number on the way in.
-  Value stored = StoredValue(cell);
-  const std::optional<double> number = StoredNumber(stored);
-  return number ? AsJetType(type, *number) : stored;
 }
 
 }  // namespace telo

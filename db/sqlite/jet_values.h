@@ -2,8 +2,8 @@
 // back a value of the column's declared Jet type (base/jet_types.h): a SINGLE
 // as a float, a CURRENCY to four places, a DECIMAL(p,s) at its scale, whole
 // number types rounded as Jet stores them, DATETIME as a date. Columns with
-// no Jet type come back as SQLite stored them. A pure function of the
-// statement's current row.
+// no Jet type come back as SQLite stored them. Only the statement's current
+// row is read.
 #pragma once
 
 #include "base/jet_types.h"
@@ -17,6 +17,7 @@ namespace telo {
 // Read it once per statement, not once per cell.
 JetColumnType ResultColumnType(sqlite3_stmt* statement, int column);
 
-Value ReadJetValue(sqlite3_stmt* statement, int column, const JetColumnType& type);
+// Reads the cell at `column` of the current row into `*value`, in place.
+void ReadJetValue(sqlite3_stmt* statement, int column, const JetColumnType& type, Value* value);
 
 }  // namespace telo

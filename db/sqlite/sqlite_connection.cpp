@@ -225,8 +225,8 @@ Status SqliteConnection::CheckPassword(const Target& target) {
       "SELECT value FROM " + std::string(kStandInTable) + " WHERE name = 'password_check'", &rows);
   if (!status.ok()) return status;
   std::string check;
-  if (!rows.rows.empty()) {
-    if (auto* text = std::get_if<std::string>(&rows.rows[0][0])) check = *text;
+  if (!rows.cells.empty()) {
+    if (auto* text = std::get_if<std::string>(&rows.cells[0])) check = *text;
   }
   if (!PasswordMatches(check, target.password)) {
     return Status::Error(
@@ -259,17 +259,9 @@ Status SqliteConnection::Query(std::string_view command_text, Rows* result) {
   return Run(command_text, result);
 }
 
-// Queries stay prepared for as long as the database is open: the read-back
-// asks the same ones before and after the commit. Statements are prepared
-// each time, as they come only once.
-Status SqliteConnection::Prepare(const std::string& sql, std::string_view command_text, bool keep,
+// Prepares one statement of SQLite's own SQL.
+Status SqliteConnection::Prepare(const std::string& sql, std::string_view command_text,
                                  sqlite3_stmt** statement) {
-  if (keep) {
-    if (auto kept = queries_.find(sql); kept != queries_.end()) {
-      *statement = kept->second.statement;
-      return Status::Ok();
-    }
-  }
   const char* tail = nullptr;
   const int rc =
       sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), statement, &tail);
@@ -279,28 +271,56 @@ Status SqliteConnection::Prepare(const std::string& sql, std::string_view comman
   }
   if (!OnlySeparatorsLeft(tail)) {
     sqlite3_finalize(*statement);
+    *statement = nullptr;
     return Status::Error(error::kCommandError, "Characters found after end of SQL statement: " +
                                                    std::string(command_text));
   }
-  if (keep) queries_[sql].statement = *statement;
   return Status::Ok();
 }
 
+// Queries and transaction control stay prepared for as long as the database
+// is open, found by their text as given: the read-back asks the same queries
+// before and after the commit, and the same few control statements come for
+// every table. Jet SQL is translated once, when it is first prepared.
+Status SqliteConnection::Keep(std::string_view text, bool jet_sql, KeptQuery** kept) {
+  if (auto found = queries_.find(text); found != queries_.end()) {
+    *kept = &found->second;
+    return Status::Ok();
+  }
+  std::string sql(text);
+  if (jet_sql) {
+    if (Status status = TranslateJetSql(text, &sql); !status.ok()) return status;
+  }
+  sqlite3_stmt* statement = nullptr;
+  if (Status status = Prepare(sql, text, &statement); !status.ok()) return status;
+  KeptQuery& query = queries_[std::string(text)];
+  query.statement = statement;
+  query.sql = std::move(sql);
+  *kept = &query;
+  return Status::Ok();
+}
+
+// Statements are prepared each time, as each comes only once; queries are
+// kept (Keep).
 Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
   if (result != nullptr) *result = Rows();
   if (db_ == nullptr) return ClosedError();
   if (transaction_broken_) return BrokenTransaction();
-  std::string sql;
-  Status status = TranslateJetSql(command_text, &sql);
-  if (!status.ok()) return status;
-  const bool keep = result != nullptr;
-  sqlite3_stmt* statement = nullptr;
-  status = Prepare(sql, command_text, keep, &statement);
-  if (!status.ok()) return status;
-  status = Step(statement, sql, keep ? &queries_.find(sql)->second : nullptr, result);
-  if (keep) {
-    sqlite3_reset(statement);
+  Status status;
+  if (result != nullptr) {
+    KeptQuery* kept = nullptr;
+    status = Keep(command_text, /*jet_sql=*/true, &kept);
+    if (!status.ok()) return status;
+    status = Step(kept->statement, kept->sql, kept, result);
+    sqlite3_reset(kept->statement);
   } else {
+    std::string sql;
+    status = TranslateJetSql(command_text, &sql);
+    if (!status.ok()) return status;
+    sqlite3_stmt* statement = nullptr;
+    status = Prepare(sql, command_text, &statement);
+    if (!status.ok()) return status;
+    status = Step(statement, sql, nullptr, nullptr);
     sqlite3_finalize(statement);
   }
   if (!status.ok()) NoteLostTransaction();
@@ -330,30 +350,26 @@ Status SqliteConnection::Step(sqlite3_stmt* statement, std::string_view sql, Kep
   if (kept != nullptr) {
     ReadColumns(*kept);
     result->columns = kept->columns;
-    result->rows.reserve(kept->rows);
+    result->cells.reserve(kept->cells);
   }
   const size_t columns = result == nullptr ? 0 : result->columns.size();
   for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
-    if (result == nullptr) continue;
-    std::vector<Value>& row = result->rows.emplace_back();
-    row.reserve(columns);
     for (size_t i = 0; i < columns; ++i) {
-      row.push_back(ReadJetValue(statement, static_cast<int>(i), kept->types[i]));
+      ReadJetValue(statement, static_cast<int>(i), kept->types[i], &result->cells.emplace_back());
     }
   }
-  if (kept != nullptr) kept->rows = result->rows.size();
+  if (kept != nullptr) kept->cells = result->cells.size();
   return rc == SQLITE_DONE ? Status::Ok() : Failure(rc, sql);
 }
 
-// One transaction-control statement, kept prepared as queries are: the same
-// few come once or twice for every table.
+// One transaction-control statement, kept prepared as queries are.
 Status SqliteConnection::RunControl(const std::string& sql) {
-  sqlite3_stmt* statement = nullptr;
-  Status status = Prepare(sql, sql, /*keep=*/true, &statement);
+  KeptQuery* kept = nullptr;
+  Status status = Keep(sql, /*jet_sql=*/false, &kept);
   if (!status.ok()) return status;
-  const int rc = sqlite3_step(statement);
+  const int rc = sqlite3_step(kept->statement);
   status = rc == SQLITE_DONE ? Status::Ok() : Failure(rc, sql);
-  sqlite3_reset(statement);
+  sqlite3_reset(kept->statement);
   return status;
 }
 

@@ -71,18 +71,19 @@ class SqliteConnection : public Connection {
   // A query kept prepared until Close, with what it tells of its columns.
   struct KeptQuery {
     sqlite3_stmt* statement = nullptr;
+    std::string sql;    // as SQLite was given it
     int prepared = -1;  // SQLite's count of its automatic re-preparations when read
     std::vector<std::string> columns;
     std::vector<JetColumnType> types;
-    size_t rows = 0;  // how many it returned last time
+    size_t cells = 0;  // how many it returned last time
   };
   struct Target;
   Status ResolveTarget(std::string_view connection_string, Target* target) const;
   Status OpenFile(const Target& target);
   Status CheckStandIn(const Target& target);
   Status CheckPassword(const Target& target);
-  Status Prepare(const std::string& sql, std::string_view command_text, bool keep,
-                 sqlite3_stmt** statement);
+  Status Prepare(const std::string& sql, std::string_view command_text, sqlite3_stmt** statement);
+  Status Keep(std::string_view text, bool jet_sql, KeptQuery** kept);
   Status Step(sqlite3_stmt* statement, std::string_view sql, KeptQuery* kept, Rows* result);
   Status Run(std::string_view command_text, Rows* result);
   Status RunControl(const std::string& sql);
@@ -97,6 +98,7 @@ class SqliteConnection : public Connection {
   sqlite3* db_ = nullptr;
   void ReadColumns(KeptQuery& query);
   std::map<std::string, KeptQuery, std::less<>> queries_;
+  std::string statement_sql_;  // the statement being run, translated; its buffer is reused
   std::string path_;
   std::string shown_path_;  // as the connection string names it
   int level_ = 0;

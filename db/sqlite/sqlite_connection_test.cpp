@@ -129,9 +129,9 @@ TEST_F(SqliteConnectionTest, RunsJetSqlAndQueryReturnsTypedValues) {
   ASSERT_TRUE(connection->Query("SELECT ID, fromdate, rate, n, name, note FROM T", &rows).ok());
   EXPECT_EQ(rows.columns,
             (std::vector<std::string>{"ID", "fromdate", "rate", "n", "name", "note"}));
-  ASSERT_EQ(rows.rows.size(), 1u);
-  EXPECT_EQ(rows.rows[0], (std::vector<Value>{int64_t{1}, DateTime{"1993-09-02"}, 23.66, int64_t{5},
-                                              std::string("a #1/1/2000# b"), std::monostate()}));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows.cells, (std::vector<Value>{int64_t{1}, DateTime{"1993-09-02"}, 23.66, int64_t{5},
+                                            std::string("a #1/1/2000# b"), std::monostate()}));
 }
 
 // Each column comes back the way Jet would store and return a value of its
@@ -170,7 +170,8 @@ TEST_F(SqliteConnectionTest, JetTypedColumnsReadBackAsJetReturnsThem) {
         connection->Execute("Insert Into J(v) Values (" + std::string(c.literal) + ")").ok());
     Rows rows;
     ASSERT_TRUE(connection->Query("SELECT v FROM J", &rows).ok());
-    EXPECT_EQ(rows.rows.at(0).at(0), c.expected) << ValueText(rows.rows[0][0]);
+    ASSERT_EQ(rows.cells.size(), 1u);
+    EXPECT_EQ(rows.cells[0], c.expected) << ValueText(rows.cells[0]);
   }
 }
 
@@ -355,8 +356,7 @@ TEST_F(SqliteConnectionTest, InnerRollbackKeepsTheOuterLevel) {
 
   Rows rows;
   ASSERT_TRUE(connection->Query("SELECT n FROM T ORDER BY n", &rows).ok());
-  EXPECT_EQ(rows.rows,
-            (std::vector<std::vector<Value>>{{int64_t{1}}, {int64_t{10}}, {int64_t{30}}}));
+  EXPECT_EQ(rows.cells, (std::vector<Value>{int64_t{1}, int64_t{10}, int64_t{30}}));
 }
 
 TEST_F(SqliteConnectionTest, OuterRollbackAndCloseDiscardEverything) {
