@@ -71,11 +71,10 @@ Status BadDate(std::string_view text, const std::string& why) {
                            " (Jet reads date literals month first: #mm/dd/yyyy#).");
 }
 
-// `value` (0 or more) in exactly `width` digits, leading zeros included.
-void AppendDigits(int value, int width, std::string* text) {
-  char digits[8];
-  for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char>('0' + value % 10);
-  text->append(digits, static_cast<size_t>(width));
+// `value` (0 or more) in exactly `width` digits, leading zeros included, at `out`.
+char* PutDigits(int value, int width, char* out) {
+  for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
+  return out + width;
 }
 
 std::vector<std::string_view> SplitList(std::string_view list) {
@@ -100,19 +99,24 @@ std::string CivilDate::Iso() const {
   return text;
 }
 
+// Written into a buffer and appended once: every date of every statement
+// passes through here.
 void JetDateTime::AppendIso(std::string* text) const {
-  AppendDigits(date.year, 4, text);
-  *text += '-';
-  AppendDigits(date.month, 2, text);
-  *text += '-';
-  AppendDigits(date.day, 2, text);
-  if (!has_time) return;
-  *text += ' ';
-  AppendDigits(hour, 2, text);
-  *text += ':';
-  AppendDigits(minute, 2, text);
-  *text += ':';
-  AppendDigits(second, 2, text);
+  char iso[19];
+  char* end = PutDigits(date.year, 4, iso);
+  *end++ = '-';
+  end = PutDigits(date.month, 2, end);
+  *end++ = '-';
+  end = PutDigits(date.day, 2, end);
+  if (has_time) {
+    *end++ = ' ';
+    end = PutDigits(hour, 2, end);
+    *end++ = ':';
+    end = PutDigits(minute, 2, end);
+    *end++ = ':';
+    end = PutDigits(second, 2, end);
+  }
+  text->append(iso, static_cast<size_t>(end - iso));
 }
 
 Status ReadJetDate(std::string_view text, JetDateTime* date) {
