@@ -1,6 +1,9 @@
 // WinePrefix: reading <prefix>/dosdevices and mapping Windows paths onto it.
 #include "platform/posix/wine_prefix.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -92,22 +95,28 @@ int DepthInside(const fs::path& outer, const fs::path& inner) {
 }
 
 // `dir`/`name`, or a sibling that differs only in letter case when the exact
-// name is missing. Clears `found` when neither exists.
+// name is missing. Clears `found` when neither exists. Every probe passes
+// through here, so it asks the file system directly, without building a
+// path for each entry of the folder.
 fs::path ResolveComponent(const fs::path& dir, const std::string& name, bool* found) {
   fs::path exact = dir / name;
-  std::error_code ec;
-  if (fs::exists(fs::symlink_status(exact, ec))) return exact;
-  std::string wanted = LowerAscii(name);
-  std::vector<std::string> matches;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string candidate = it->path().filename().string();
-    if (LowerAscii(candidate) == wanted) matches.push_back(candidate);
+  struct stat info;
+  if (lstat(exact.c_str(), &info) == 0) return exact;
+  std::string match;
+  if (DIR* listing = opendir(dir.c_str())) {
+    while (const dirent* entry = readdir(listing)) {
+      const std::string_view candidate = entry->d_name;
+      if (EqualsIgnoreCase(candidate, name) && (match.empty() || candidate < match)) {
+        match = candidate;
+      }
+    }
+    closedir(listing);
   }
-  if (matches.empty()) {
+  if (match.empty()) {
     *found = false;
     return exact;
   }
-  return dir / *std::min_element(matches.begin(), matches.end());
+  return dir / match;
 }
 
 std::vector<std::string> SplitComponents(std::string_view rest) {
