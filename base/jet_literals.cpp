@@ -89,6 +89,25 @@ std::vector<std::string_view> SplitList(std::string_view list) {
   return items;
 }
 
+// The patch's own form, mm/dd/yyyy with a date that exists, read in one
+// step: every date of every statement comes this way. Anything else is left
+// to ReadJetDate's full reading, which also says what is wrong.
+bool ReadPlainDate(std::string_view text, CivilDate* date) {
+  if (text.size() != 10 || text[2] != '/' || text[5] != '/' || !AllDigits(text.substr(0, 2)) ||
+      !AllDigits(text.substr(3, 2)) || !AllDigits(text.substr(6, 4))) {
+    return false;
+  }
+  const auto digit = [text](size_t at) { return text[at] - '0'; };
+  const int month = digit(0) * 10 + digit(1);
+  const int day = digit(3) * 10 + digit(4);
+  const int year = digit(6) * 1000 + digit(7) * 100 + digit(8) * 10 + digit(9);
+  if (month < 1 || month > 12 || year < 100 || day < 1 || day > DaysInMonth(year, month)) {
+    return false;
+  }
+  *date = CivilDate{year, month, day};
+  return true;
+}
+
 }  // namespace
 
 std::string CivilDate::Iso() const {
@@ -121,6 +140,7 @@ void JetDateTime::AppendIso(std::string* text) const {
 
 Status ReadJetDate(std::string_view text, JetDateTime* date) {
   *date = JetDateTime{};
+  if (ReadPlainDate(text, &date->date)) return Status::Ok();
   size_t pos = 0;
   const auto month = ReadNumber(text, &pos, 1, 2);
   const bool slash1 = month && Expect(text, &pos, '/');
@@ -155,14 +175,9 @@ long CivilDate::DaysSinceEpoch() const {
 
 std::optional<CivilDate> ParseJetDateLiteral(std::string_view literal) {
   if (literal.size() != 12 || literal.front() != '#' || literal.back() != '#') return std::nullopt;
-  const std::string_view inside = literal.substr(1, 10);
-  if (inside[2] != '/' || inside[5] != '/' || !AllDigits(inside.substr(0, 2)) ||
-      !AllDigits(inside.substr(3, 2)) || !AllDigits(inside.substr(6, 4))) {
-    return std::nullopt;
-  }
-  JetDateTime date;
-  if (!ReadJetDate(inside, &date).ok()) return std::nullopt;
-  return date.date;
+  CivilDate date;
+  if (!ReadPlainDate(literal.substr(1, 10), &date)) return std::nullopt;
+  return date;
 }
 
 bool IsPlainNumberLiteral(std::string_view literal) {
