@@ -243,6 +243,13 @@ const TableStatements* FindTable(std::string_view table) {
   return nullptr;
 }
 
+// The buffer a read-back query's rows go to: one for each thread, reused
+// from query to query, so that reading a table back allocates nothing anew.
+Rows& ReadBackBuffer() {
+  thread_local Rows rows;
+  return rows;
+}
+
 TableCheck ReadFailure(TableCheck check, Status status) {
   check.state =
       status.number() == error::kNoSuchTable ? TableState::kMissing : TableState::kUnreadable;
@@ -308,7 +315,7 @@ TableCheck CheckRefilledTable(Connection& connection, const TableStatements& sta
   TableCheck check;
   check.table = statements.table;
   const ExpectedTable& expected = ExpectedTableFor(statements);
-  Rows rows;
+  Rows& rows = ReadBackBuffer();
   Status status = connection.Query(expected.query, &rows);
   if (!status.ok()) return ReadFailure(check, status);
   return CompareRows(check, expected.rows, rows);
@@ -320,7 +327,7 @@ TableCheck CheckUpdatedTable(Connection& connection, const TableStatements& stat
   TableCheck check;
   check.table = statements.table;
   for (const ExpectedUpdate& expected : ExpectedTableFor(statements).updates) {
-    Rows rows;
+    Rows& rows = ReadBackBuffer();
     Status status = connection.Query(expected.query, &rows);
     if (!status.ok()) return ReadFailure(check, status);
     for (std::size_t row = 0; row < rows.size(); ++row) {

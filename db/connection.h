@@ -63,7 +63,8 @@ class Connection {
                       std::string_view password, int options) = 0;
   // Runs one statement; any records it returns are discarded unread.
   virtual Status Execute(std::string_view command_text) = 0;
-  // Runs one query and returns all of its rows.
+  // Runs one query; `*result` is replaced by all of its rows, its storage
+  // kept for reuse.
   virtual Status Query(std::string_view command_text, Rows* result) = 0;
   virtual Status Close() = 0;
 

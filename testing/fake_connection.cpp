@@ -351,7 +351,8 @@ Status FakeConnection::Execute(std::string_view command_text) {
 }
 
 Status FakeConnection::Query(std::string_view command_text, Rows* result) {
-  *result = Rows{};
+  result->columns.clear();
+  result->cells.clear();
   if (!open_) return Closed();
   for (const std::string& table : db_->missing_tables) {
     if (command_text.find(" FROM " + table) != std::string_view::npos) {

@@ -241,7 +241,8 @@ Status AdoConnection::Execute(std::string_view command_text) {
 }
 
 Status AdoConnection::Query(std::string_view command_text, Rows* result) {
-  *result = Rows{};
+  result->columns.clear();
+  result->cells.clear();
   if (Status created = Create(); !created.ok()) return created;
   if (Status open = RequireOpen(); !open.ok()) return open;
   ComPtr<_ADORecordset> recordset;

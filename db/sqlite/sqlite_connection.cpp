@@ -303,7 +303,10 @@ Status SqliteConnection::Keep(std::string_view text, bool jet_sql, KeptQuery** k
 // Statements are prepared each time, as each comes only once; queries are
 // kept (Keep).
 Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
-  if (result != nullptr) *result = Rows();
+  if (result != nullptr) {
+    result->columns.clear();
+    result->cells.clear();
+  }
   if (db_ == nullptr) return ClosedError();
   if (transaction_broken_) return BrokenTransaction();
   Status status;
