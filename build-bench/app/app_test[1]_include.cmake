@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/app/app_test[1]_tests.cmake")
-  include("/work/main/build-bench/app/app_test[1]_tests.cmake")
-else()
-  add_test(app_test_NOT_BUILT app_test_NOT_BUILT)
-endif()

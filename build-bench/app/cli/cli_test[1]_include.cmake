@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/app/cli/cli_test[1]_tests.cmake")
-  include("/work/main/build-bench/app/cli/cli_test[1]_tests.cmake")
-else()
-  add_test(cli_test_NOT_BUILT cli_test_NOT_BUILT)
-endif()

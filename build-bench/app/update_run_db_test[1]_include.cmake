@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/app/update_run_db_test[1]_tests.cmake")
-  include("/work/main/build-bench/app/update_run_db_test[1]_tests.cmake")
-else()
-  add_test(update_run_db_test_NOT_BUILT update_run_db_test_NOT_BUILT)
-endif()

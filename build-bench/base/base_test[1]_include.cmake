@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/base/base_test[1]_tests.cmake")
-  include("/work/main/build-bench/base/base_test[1]_tests.cmake")
-else()
-  add_test(base_test_NOT_BUILT base_test_NOT_BUILT)
-endif()

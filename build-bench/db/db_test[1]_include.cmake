@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/db/db_test[1]_tests.cmake")
-  include("/work/main/build-bench/db/db_test[1]_tests.cmake")
-else()
-  add_test(db_test_NOT_BUILT db_test_NOT_BUILT)
-endif()

@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/db/jet_sql_test[1]_tests.cmake")
-  include("/work/main/build-bench/db/jet_sql_test[1]_tests.cmake")
-else()
-  add_test(jet_sql_test_NOT_BUILT jet_sql_test_NOT_BUILT)
-endif()

@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/db/sqlite_connection_test[1]_tests.cmake")
-  include("/work/main/build-bench/db/sqlite_connection_test[1]_tests.cmake")
-else()
-  add_test(sqlite_connection_test_NOT_BUILT sqlite_connection_test_NOT_BUILT)
-endif()

@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/db/wine_prefix_test[1]_tests.cmake")
-  include("/work/main/build-bench/db/wine_prefix_test[1]_tests.cmake")
-else()
-  add_test(wine_prefix_test_NOT_BUILT wine_prefix_test_NOT_BUILT)
-endif()

@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/patch/patch_test[1]_tests.cmake")
-  include("/work/main/build-bench/patch/patch_test[1]_tests.cmake")
-else()
-  add_test(patch_test_NOT_BUILT patch_test_NOT_BUILT)
-endif()

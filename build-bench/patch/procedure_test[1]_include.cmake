@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/patch/procedure_test[1]_tests.cmake")
-  include("/work/main/build-bench/patch/procedure_test[1]_tests.cmake")
-else()
-  add_test(procedure_test_NOT_BUILT procedure_test_NOT_BUILT)
-endif()

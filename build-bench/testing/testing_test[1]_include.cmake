@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/testing/testing_test[1]_tests.cmake")
-  include("/work/main/build-bench/testing/testing_test[1]_tests.cmake")
-else()
-  add_test(testing_test_NOT_BUILT testing_test_NOT_BUILT)
-endif()

@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build-bench/tools/sample_db_test[1]_tests.cmake")
-  include("/work/main/build-bench/tools/sample_db_test[1]_tests.cmake")
-else()
-  add_test(sample_db_test_NOT_BUILT sample_db_test_NOT_BUILT)
-endif()
