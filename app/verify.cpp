@@ -243,13 +243,6 @@ const TableStatements* FindTable(std::string_view table) {
   return nullptr;
 }
 
-// The buffer a read-back query's rows go to: one for each thread, reused
-// from query to query, so that reading a table back allocates nothing anew.
-Rows& ReadBackBuffer() {
-  thread_local Rows rows;
-  return rows;
-}
-
 TableCheck ReadFailure(TableCheck check, Status status) {
   check.state =
       status.number() == error::kNoSuchTable ? TableState::kMissing : TableState::kUnreadable;
@@ -315,7 +308,7 @@ TableCheck CheckRefilledTable(Connection& connection, const TableStatements& sta
   TableCheck check;
   check.table = statements.table;
   const ExpectedTable& expected = ExpectedTableFor(statements);
-  Rows& rows = ReadBackBuffer();
+  Rows rows;
   Status status = connection.Query(expected.query, &rows);
   if (!status.ok()) return ReadFailure(check, status);
   return CompareRows(check, expected.rows, rows);
@@ -327,7 +320,7 @@ TableCheck CheckUpdatedTable(Connection& connection, const TableStatements& stat
   TableCheck check;
   check.table = statements.table;
   for (const ExpectedUpdate& expected : ExpectedTableFor(statements).updates) {
-    Rows& rows = ReadBackBuffer();
+    Rows rows;
     Status status = connection.Query(expected.query, &rows);
     if (!status.ok()) return ReadFailure(check, status);
     for (std::size_t row = 0; row < rows.size(); ++row) {
