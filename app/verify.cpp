@@ -210,7 +210,7 @@ ExpectedUpdate ReadExpectedUpdate(const UpdateStatement& update) {
 
 // What a table must hold after the patch. A refilled table: its inserts'
 // rows, and the query that reads those columns back. An updated table: its
-// updates.
+// updates, and no query of its own.
 struct ExpectedTable {
   std::string query;
   std::vector<ExpectedRow> rows;
@@ -230,7 +230,9 @@ ExpectedTable ReadExpectedTable(const TableStatements& statements) {
     ExpectedRow& row = table.rows.emplace_back();
     for (std::string_view literal : insert->values) row.push_back(ReadLiteral(literal));
   }
-  table.query = "SELECT " + Join(columns, ", ") + " FROM " + std::string(statements.table);
+  if (!columns.empty()) {
+    table.query = "SELECT " + Join(columns, ", ") + " FROM " + std::string(statements.table);
+  }
   return table;
 }
 

@@ -63,8 +63,7 @@ class Connection {
                       std::string_view password, int options) = 0;
   // Runs one statement; any records it returns are discarded unread.
   virtual Status Execute(std::string_view command_text) = 0;
-  // Runs one query; `*result` is replaced by all of its rows, its storage
-  // kept for reuse.
+  // Runs one query; its rows replace whatever `*result` held.
   virtual Status Query(std::string_view command_text, Rows* result) = 0;
   virtual Status Close() = 0;
 

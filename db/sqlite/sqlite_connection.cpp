@@ -23,10 +23,6 @@
 namespace telo {
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view head) {
-  return text.substr(0, head.size()) == head;
-}
-
 // The write bits count even for root, as Windows honours a read-only
 // attribute for administrators too.
 bool Writable(const std::string& path) {
@@ -113,7 +109,7 @@ Status SqliteConnection::ResolveTarget(std::string_view connection_string, Targe
   target->password = parsed.Get(kKeyDatabasePassword).value_or("");
   std::string mode = parsed.Get(kKeyMode).value_or("");
   target->read_only = EqualsIgnoreCase(mode, "Read") || mode == "1";
-  if (StartsWith(target->shown, "/")) {
+  if (target->shown.starts_with("/")) {
     target->path = target->shown;
     return Status::Ok();
   }
@@ -287,9 +283,11 @@ Status SqliteConnection::Keep(std::string_view text, bool jet_sql, KeptQuery** k
     *kept = &found->second;
     return Status::Ok();
   }
-  std::string sql(text);
-  if (jet_sql) {
-    if (Status status = TranslateJetSql(text, &sql); !status.ok()) return status;
+  std::string sql;
+  if (!jet_sql) {
+    sql = text;
+  } else if (Status status = TranslateJetSql(text, &sql); !status.ok()) {
+    return status;
   }
   sqlite3_stmt* statement = nullptr;
   if (Status status = Prepare(sql, text, &statement); !status.ok()) return status;
@@ -317,13 +315,12 @@ Status SqliteConnection::Run(std::string_view command_text, Rows* result) {
     status = Step(kept->statement, kept->sql, kept, result);
     sqlite3_reset(kept->statement);
   } else {
-    std::string sql;
-    status = TranslateJetSql(command_text, &sql);
+    status = TranslateJetSql(command_text, &statement_sql_);
     if (!status.ok()) return status;
     sqlite3_stmt* statement = nullptr;
-    status = Prepare(sql, command_text, &statement);
+    status = Prepare(statement_sql_, command_text, &statement);
     if (!status.ok()) return status;
-    status = Step(statement, sql, nullptr, nullptr);
+    status = Step(statement, statement_sql_, nullptr, nullptr);
     sqlite3_finalize(statement);
   }
   if (!status.ok()) NoteLostTransaction();
@@ -420,7 +417,7 @@ Status SqliteConnection::Failure(int rc, std::string_view statement) const {
     default:
       return Status::Error(error::kUnspecifiedFailure, file + ": " + detail + ".");
   }
-  if (StartsWith(detail, "no such table: ")) {
+  if (detail.starts_with("no such table: ")) {
     return Status::Error(error::kNoSuchTable,
                          "The table '" + detail.substr(15) + "' does not exist in " + file + ".");
   }
@@ -429,7 +426,7 @@ Status SqliteConnection::Failure(int rc, std::string_view statement) const {
                                                    " has no column '" + detail.substr(at + 21) +
                                                    "'.");
   }
-  if (StartsWith(detail, "no such column: ")) {
+  if (detail.starts_with("no such column: ")) {
     return Status::Error(error::kCommandError, "The table '" + table + "' of " + file +
                                                    " has no column '" + detail.substr(16) + "'.");
   }
