@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/install.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -91,14 +92,16 @@ void DescribeFailedCommit(const AttemptReport& attempt, std::string& text) {
       }
       return;
     case AttemptReport::Saved::kUnknown:
-      text += "    The database could not be read back (" +
-              Reason(attempt.reread.ok() ? attempt.verification.back().status : attempt.reread) +
-              "), so whether the changes were saved is not known.\n";
+      if (!attempt.reread.ok()) {
+        text += "    The database could not be opened again to read it back (" +
+                Reason(attempt.reread) + "), so whether the changes were saved is not known.\n";
+        return;
+      }
       for (const TableCheck& check : attempt.verification) {
-        if (check.state == TableState::kUnreadable) {
-          text += "      " + TableLine(check);
-          break;
-        }
+        if (check.state != TableState::kUnreadable) continue;
+        text += "    " + std::string(check.table) + " could not be read back (" +
+                Reason(check.status) + "), so whether the changes were saved is not known.\n";
+        return;
       }
       return;
   }
@@ -106,6 +109,7 @@ void DescribeFailedCommit(const AttemptReport& attempt, std::string& text) {
 
 void DescribeSavedChanges(const AttemptReport& attempt, std::string& text) {
   const bool all_read_back =
+      attempt.reread.ok() &&
       std::all_of(attempt.verification.begin(), attempt.verification.end(),
                   [](const TableCheck& check) { return check.state == TableState::kUpToDate; });
   if (attempt.all_procedures_ok() && all_read_back) {
@@ -114,6 +118,10 @@ void DescribeSavedChanges(const AttemptReport& attempt, std::string& text) {
     text += "    All changes were saved.\n";
   } else {
     text += "    The changes of the other procedures were saved.\n";
+  }
+  if (!attempt.reread.ok()) {
+    text += "    Saved, but the database could not be opened again to read it back: " +
+            Reason(attempt.reread) + "\n";
   }
   for (const TableCheck& check : attempt.verification) {
     if (check.state == TableState::kUnreadable) {
@@ -125,13 +133,29 @@ void DescribeSavedChanges(const AttemptReport& attempt, std::string& text) {
   }
 }
 
+// The commit went to a file that no longer stands at the path; what stands
+// there now, as read back.
+void DescribeReplacedFile(const AttemptReport& attempt, std::string& text) {
+  text += "    " + std::string(kDatabaseFile) +
+          " was replaced by another program during the run; the patch went to the old file.\n";
+  if (!attempt.reread.ok()) {
+    text += "    The file now at its path could not be read: " + Reason(attempt.reread) + "\n";
+  }
+  for (const TableCheck& check : attempt.verification) {
+    if (check.state != TableState::kUpToDate)
+      text += "    In the file now at its path, " + TableLine(check);
+  }
+}
+
 void DescribeSaving(const AttemptReport& attempt, std::string& text) {
   if (!attempt.begin.ok()) {
     text += "    The update could not be started: " + Reason(attempt.begin) +
             "\n    Nothing was changed.\n";
     return;
   }
-  if (attempt.commit_attempted && !attempt.commit.ok()) {
+  if (attempt.replaced) {
+    DescribeReplacedFile(attempt, text);
+  } else if (attempt.commit_attempted && !attempt.commit.ok()) {
     DescribeFailedCommit(attempt, text);
   } else {
     DescribeSavedChanges(attempt, text);
@@ -216,7 +240,7 @@ AttemptReport::Saved AttemptReport::saved() const {
 
 bool AttemptReport::fully_patched() const {
   return opened() && begin.ok() && procedures.size() == PatchSequence().size() &&
-         all_procedures_ok() && commit_attempted && saved() == Saved::kYes;
+         all_procedures_ok() && commit_attempted && !replaced && saved() == Saved::kYes;
 }
 
 bool RunReport::any_database_found() const {

@@ -50,13 +50,16 @@ struct AttemptReport : FolderAttempt {
   std::vector<ProcedureOutcome> procedures;
   bool commit_attempted = false;
   Status commit;
-  // After a failed commit: the connection opened again to read back what
-  // the file holds.
+  // Another program put another file at the database's path (or removed it)
+  // between the open and the commit: the commit went to the old file.
+  bool replaced = false;
+  Status close;  // of the connection that committed, after a good commit
+  // After the commit: the connection opened again, by the path and for
+  // reading only, to read back what the file holds.
   Status reread;
-  // Each committed table read back after the commit (after a failed one, on
-  // the connection opened again): what the file finally holds.
+  // Each committed table as read back on that connection: what the file
+  // finally holds.
   std::vector<TableCheck> verification;
-  Status close;
 
   // What the file holds after the commit, as read back: every committed
   // table as the patch wrote it; one or more tables not; or not known,
@@ -67,9 +70,10 @@ struct AttemptReport : FolderAttempt {
   bool all_procedures_ok() const;
   Saved saved() const;
   // Opened, every procedure succeeded, and the file holds every table as the
-  // patch wrote it: the commit succeeded (a table that could then not be
-  // read back again still counts, having been read back before it was
-  // committed), or it failed yet the read-back shows everything saved.
+  // patch wrote it: the commit succeeded (a table, or the whole file, that
+  // could then not be read back again still counts, having been read back
+  // before it was committed), or it failed yet the read-back shows
+  // everything saved; and the file at the path is still the one opened.
   bool fully_patched() const;
 };
 

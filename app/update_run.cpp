@@ -5,8 +5,11 @@
 // hide folder 2.
 #include "app/update_run.h"
 
+#include <optional>
+
 #include "app/verify.h"
 #include "patch/sequence.h"
+#include "platform/env.h"
 
 namespace telo {
 namespace {
@@ -29,45 +32,60 @@ Status ReadBackBeforeCommit(Connection& connection, std::string_view table) {
   return check.status;
 }
 
-// A failed commit doesn't prove that nothing was written (the file may be
-// saved and only the release of its lock have failed): the database is read
-// back on a connection of its own, opened for reading. False when it could
-// not even be opened again.
-bool ReadBackAfterFailedCommit(Connection& connection, AttemptReport& attempt) {
-  // The old connection's state is suspect; closing it also ends its level.
-  (void)connection.Close();
+// Reads back what the file holds after the commit, on a connection opened
+// anew by the path, for reading only: the connection that committed may
+// answer from its own cache (SQLite keeps its pages when the change counter
+// is its own, Jet's read cache lags its commits), and a file put at the path
+// meanwhile is only seen so. One read transaction, rolled back, gives every
+// table as of one moment and one lock on the file instead of one a query.
+void ReadBackFromTheFile(Connection& connection, AttemptReport& attempt) {
   attempt.reread = connection.Open(DatabaseConnectionString(attempt.database, /*read_only=*/true),
                                    "", "", kAdoUnspecified);
-  if (!attempt.reread.ok()) return false;
-  // The final read-back in one transaction of its own, rolled back: every
-  // table as of one moment, and one lock on the file instead of one a query.
+  if (!attempt.reread.ok()) return;
   const bool in_transaction = connection.BeginTrans().ok();
   attempt.verification = CheckTables(connection, CommittedTables(attempt));
   if (in_transaction) (void)connection.RollbackTrans();  // it changed nothing
-  return true;
+  (void)connection.Close();  // read-only: nothing of the file hangs on it
 }
 
-// Runs the twelve procedures inside one transaction and commits it, then
-// reads back what the file holds. A failed procedure has already rolled its
-// own table back; the others stand. False when the connection was left closed.
-bool PatchOpenDatabase(Connection& connection, AttemptReport& attempt) {
+// Whether the file at the database's path is still the one that was opened:
+// another program may have renamed, deleted or restored it meanwhile, and
+// the commit then went to the old file through the open handle. A file that
+// can't be asked for some other reason is not taken as replaced.
+bool FileWasReplaced(const std::string& database, const std::optional<FileIdentity>& opened,
+                     Env& env) {
+  if (!opened) return false;
+  FileIdentity now;
+  const Status status = env.IdentifyFile(database, &now);
+  if (status.IsNotFound()) return true;
+  return status.ok() && now != *opened;
+}
+
+// Runs the twelve procedures inside one transaction, commits it, closes the
+// connection and reads back what the file holds. A failed procedure has
+// already rolled its own table back; the others stand.
+void PatchOpenDatabase(Connection& connection, const std::optional<FileIdentity>& opened, Env& env,
+                       AttemptReport& attempt) {
   attempt.begin = connection.BeginTrans();
-  if (!attempt.begin.ok()) return true;
+  if (!attempt.begin.ok()) {
+    attempt.close = connection.Close();
+    return;
+  }
   for (const PatchProcedure* procedure : PatchSequence()) {
     attempt.procedures.push_back((*procedure)(connection, ReadBackBeforeCommit));
   }
   attempt.commit_attempted = true;
   attempt.commit = connection.CommitTrans();
-  if (!attempt.commit.ok()) {
-    (void)connection.RollbackTrans();  // a failed commit leaves its level open
-    return ReadBackAfterFailedCommit(connection, attempt);
+  attempt.replaced = FileWasReplaced(attempt.database, opened, env);
+  if (attempt.commit.ok()) {
+    attempt.close = connection.Close();
+  } else {
+    // A failed commit leaves its level open; the connection's state is
+    // suspect, and closing it also ends that level.
+    (void)connection.RollbackTrans();
+    (void)connection.Close();
   }
-  // The final read-back in one transaction of its own, rolled back: every
-  // table as of one moment, and one lock on the file instead of one a query.
-  const bool in_transaction = connection.BeginTrans().ok();
-  attempt.verification = CheckTables(connection, CommittedTables(attempt));
-  if (in_transaction) (void)connection.RollbackTrans();  // it changed nothing
-  return true;
+  ReadBackFromTheFile(connection, attempt);
 }
 
 // Opens the probed database, patches it and closes it. A folder that was not
@@ -82,9 +100,11 @@ AttemptReport RunAttempt(FolderAttempt location, Env& env, ConnectionSlot& cnMai
   attempt.open =
       connection.Open(DatabaseConnectionString(attempt.database), "", "", kAdoUnspecified);
   if (!attempt.open.ok()) return attempt;  // nothing can be patched; the database is unchanged
-  if (PatchOpenDatabase(connection, attempt)) {
-    attempt.close = connection.Close();
-  }
+  // Asked after the open: a virtualized process's open for writing is what
+  // makes Windows copy the file to the user's VirtualStore.
+  std::optional<FileIdentity> opened;
+  if (FileIdentity identity; env.IdentifyFile(attempt.database, &identity).ok()) opened = identity;
+  PatchOpenDatabase(connection, opened, env, attempt);
   if (env.ProcessIsVirtualized())
     attempt.virtual_store_copy = env.OwnVirtualStoreCopy(attempt.database);
   return attempt;

@@ -4,9 +4,11 @@
 // leave in the file, and what the report says of it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "app/update_run.h"
@@ -22,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr char kFolder[] = "C:\\Program Files\\Corvallo\\";
 
@@ -56,6 +59,26 @@ class UpdateRunOnDatabaseTest : public ::testing::Test {
       states[check.table] = check.state;
     }
     return states;
+  }
+
+  static std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // The first page of `table`'s b-tree in the file.
+  int RootPageOf(const std::string& table) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(Database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_schema WHERE name = ?", -1, &query,
+                       nullptr);
+    sqlite3_bind_text(query, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    const int root = sqlite3_step(query) == SQLITE_ROW ? sqlite3_column_int(query, 0) : 0;
+    sqlite3_finalize(query);
+    sqlite3_close(db);
+    EXPECT_GT(root, 1);
+    return root;
   }
 
   fs::path root_;
@@ -139,6 +162,45 @@ TEST_F(UpdateRunOnDatabaseTest, TableThatCannotBeReadAgainAfterTheCommitIsStillS
   EXPECT_TRUE(report.succeeded());
   EXPECT_THAT(DescribeReport(report), HasSubstr("Saved, but SB_Configuration was not read back"));
   EXPECT_EQ(desktop_.messages.back().prompt, kCompletionPrompt);
+}
+
+// A file system that acknowledges a page write and never makes it (a network
+// or FUSE one): the connection that committed still answers from its cache,
+// which SQLite keeps while the file's change counter is its own. The run once
+// read back there and called the file patched.
+TEST_F(UpdateRunOnDatabaseTest, FinalReadBackSeesWhatTheFileHoldsNotTheCache) {
+  const std::string before = ReadBytes(Database());
+  const int page_size =
+      (static_cast<unsigned char>(before[16]) << 8) | static_cast<unsigned char>(before[17]);
+  const int root = RootPageOf("SB_Configuration");
+  injection_.faults.after_outermost_commit = [&] {
+    // SB_Configuration's one page goes back to what it held; the header,
+    // with the change counter of the commit, stays.
+    std::fstream file(Database(), std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(root - 1) * page_size);
+    file.write(before.data() + static_cast<std::ptrdiff_t>(root - 1) * page_size, page_size);
+  };
+  const RunReport report = Run();
+  const AttemptReport& attempt = report.attempts[0];
+  EXPECT_TRUE(attempt.commit.ok());
+  EXPECT_THAT(injection_.opened().back(), HasSubstr(";Mode=Read"));
+  EXPECT_EQ(attempt.saved(), AttemptReport::Saved::kNo);
+  EXPECT_FALSE(report.succeeded());
+  EXPECT_THAT(DescribeReport(report),
+              HasSubstr("Read back after saving, SB_Configuration differs"));
+  EXPECT_EQ(SavedStates().at("SB_Configuration"), TableState::kDiffers);
+}
+
+// A failed commit that did save, then a table that can't be read again: the
+// report once gave the reason of the last table read, "(ok)".
+TEST_F(UpdateRunOnDatabaseTest, UnknownSaveAfterAFailedCommitGivesTheFailingTablesReason) {
+  injection_.faults.fail_after_outermost_commit = true;
+  injection_.faults.fail_query_at = 15;  // the first read on the new connection
+  const RunReport report = Run();
+  EXPECT_EQ(report.attempts[0].saved(), AttemptReport::Saved::kUnknown);
+  const std::string text = DescribeReport(report);
+  EXPECT_THAT(text, HasSubstr("SB_Configuration could not be read back (injected failure"));
+  EXPECT_THAT(text, Not(HasSubstr("(ok)")));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "patch/sequence.h"
 #include "testing/fake_connection.h"
 #include "testing/fake_desktop.h"
@@ -26,10 +28,13 @@ class UpdateRunTest : public ::testing::Test {
  protected:
   RunReport Run() { return RunUpdate(desktop_, env_, cnMain_); }
 
+  // The opens that patch; each is followed by one for reading back.
   std::vector<std::string> Opens() const {
     std::vector<std::string> opens;
     for (const std::string& call : injection_.calls) {
-      if (call.starts_with("Open ")) opens.push_back(call);
+      if (call.starts_with("Open ") && call.find(";Mode=Read") == std::string::npos) {
+        opens.push_back(call);
+      }
     }
     return opens;
   }
@@ -63,6 +68,8 @@ TEST_F(UpdateRunTest, PatchesTheStandardFolderAndReportsCompletion) {
   EXPECT_EQ(injection_.executed().size(), 276u);
   const std::vector<std::string_view> statements = AllPatchStatements();
   EXPECT_EQ(database_.durable, std::vector<std::string>(statements.begin(), statements.end()));
+  EXPECT_THAT(injection_.opened().back(), HasSubstr("Password=846;Mode=Read"))
+      << "what the file holds is read back on a connection opened again";
   EXPECT_EQ(injection_.calls.back(), "Close");
   ASSERT_EQ(desktop_.messages.size(), 2u);
   EXPECT_EQ(desktop_.messages[1].prompt, "Database Updated successfully !  ");
@@ -165,7 +172,7 @@ TEST_F(UpdateRunTest, EveryProfilesVirtualStoreCopyIsPatchedRightAfterItsDatabas
       "C:\\users\\bob\\AppData\\Local\\VirtualStore\\Program Files\\Corvallo\\CVL.MDB"};
   env_.existing_folders = {kFolder1, kFolder2};
   env_.virtual_store_copies[database] = {copies[0], copies[1]};
-  injection_.faults.fail_open_at = 3;  // bob's copy can't be opened
+  injection_.faults.fail_open_at = 5;  // bob's copy (each patched database is opened twice)
 
   RunReport report = Run();
 
@@ -199,6 +206,43 @@ TEST_F(UpdateRunTest, VirtualizedProcessPatchesOnlyWhatWindowsRedirectsItToAndSa
   EXPECT_EQ(report.attempts[0].virtual_store_copy, own);
   EXPECT_THAT(DescribeReport(report), HasSubstr("Windows redirects this program to your own copy"));
   EXPECT_THAT(DescribeReport(report), HasSubstr(own));
+}
+
+// Another program (a restore, a sync client) puts another file at the
+// database's path, or removes it, while the run has it open: the commit goes
+// to the old file, and the run once reported it patched.
+TEST_F(UpdateRunTest, DatabaseReplacedOrRemovedDuringTheRunIsAFailure) {
+  const std::string database = std::string(kFolder1) + "CVL.MDB";
+  struct Case {
+    const char* what;
+    std::function<void(FakeEnv&)> meanwhile;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"replaced",
+       [&](FakeEnv& env) {
+         env.file_identities[database] = {7, 2};
+       },
+       true},
+      {"removed", [&](FakeEnv& env) { env.file_identities.erase(database); }, true},
+      {"left alone", [](FakeEnv&) {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    env_.existing_folders = {kFolder1};
+    env_.file_identities[database] = {7, 1};
+    injection_.counts = {};
+    injection_.faults.before_execute = [&](int n) {
+      if (n == 100) c.meanwhile(env_);
+    };
+    const RunReport report = Run();
+    EXPECT_EQ(report.attempts[0].replaced, c.replaced);
+    EXPECT_EQ(report.succeeded(), !c.replaced);
+    EXPECT_EQ(desktop_.messages.back().prompt.find(
+                  "CVL.MDB was replaced by another program during the run; the patch went to "
+                  "the old file.") != std::string::npos,
+              c.replaced);
+  }
 }
 
 }  // namespace

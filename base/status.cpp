@@ -10,6 +10,10 @@ Status Status::Error(int32_t number, std::string message) {
   return Status(number, std::move(message));
 }
 
+bool Status::IsNotFound() const {
+  return number_ == error::kFileNotFound || number_ == error::kPathNotFound;
+}
+
 std::string Status::ToString() const {
   if (ok()) return "ok";
   char hex[16];

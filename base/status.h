@@ -22,6 +22,9 @@ class [[nodiscard]] Status {
   int32_t number() const { return number_; }
   const std::string& message() const { return message_; }
 
+  // The kind of failure, whatever layer reported it.
+  bool IsNotFound() const;  // the file or a folder of its path is missing
+
   // "0x80004005: message", or "ok".
   std::string ToString() const;
 

@@ -5,6 +5,7 @@
 // CMake builds exactly one of them. An Env is used from one thread.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,15 @@
 #include "db/connection.h"
 
 namespace telo {
+
+// What tells one file from another: while two readings of a path give the
+// same identity, the path names the same file. A file replaced by another
+// (renamed away, deleted and written anew) gets another identity.
+struct FileIdentity {
+  uint64_t volume = 0;  // st_dev; on Windows the volume's serial number
+  uint64_t index = 0;   // st_ino; on Windows the file index
+  bool operator==(const FileIdentity&) const = default;
+};
 
 class Env {
  public:
@@ -31,6 +41,10 @@ class Env {
 
   // Changes the process's current directory to a folder given as a Windows path.
   virtual Status ChangeDirectory(std::string_view windows_folder) = 0;
+
+  // The identity of the file that `windows_path` names now; fails when there
+  // is none (or it can't be asked), with the reason.
+  virtual Status IdentifyFile(std::string_view windows_path, FileIdentity* identity) = 0;
 
   // A new, closed connection to a host database.
   virtual std::unique_ptr<Connection> NewConnection() = 0;

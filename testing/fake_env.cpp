@@ -12,6 +12,15 @@ Status FakeEnv::ChangeDirectory(std::string_view windows_folder) {
   return Status::Ok();
 }
 
+Status FakeEnv::IdentifyFile(std::string_view windows_path, FileIdentity* identity) {
+  auto found = file_identities.find(windows_path);
+  if (found == file_identities.end()) {
+    return Status::Error(error::kFileNotFound, "No file: " + std::string(windows_path));
+  }
+  *identity = found->second;
+  return Status::Ok();
+}
+
 std::string FakeEnv::OwnVirtualStoreCopy(std::string_view /*database_path*/) {
   ++virtual_store_lookups;
   return own_virtual_store_copy;

@@ -26,6 +26,9 @@ class FakeEnv : public Env {
   // Every profile's copies, by the database they copy.
   std::map<std::string, std::vector<std::string>, std::less<>> virtual_store_copies;
 
+  // The identity of each file by its path; a path missing here has no file.
+  std::map<std::string, FileIdentity, std::less<>> file_identities;
+
   std::vector<std::string> directory_changes;
   std::string current_directory;
   int virtual_store_lookups = 0;
@@ -34,6 +37,7 @@ class FakeEnv : public Env {
   std::string CurrentDriveEntry() override { return current_drive_entry; }
   std::string DriveProblem() override { return drive_problem; }
   Status ChangeDirectory(std::string_view windows_folder) override;
+  Status IdentifyFile(std::string_view windows_path, FileIdentity* identity) override;
   std::unique_ptr<Connection> NewConnection() override { return connections(); }
   bool ProcessIsVirtualized() override { return virtualized; }
   std::string OwnVirtualStoreCopy(std::string_view database_path) override;

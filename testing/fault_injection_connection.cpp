@@ -2,9 +2,6 @@
 // request; see the header.
 #include "testing/fault_injection_connection.h"
 
-#include <chrono>
-#include <thread>
-
 namespace telo {
 namespace {
 
@@ -35,9 +32,7 @@ class FaultInjectionConnection final : public Connection {
   Status Execute(std::string_view command_text) override {
     Log("Execute " + std::string(command_text));
     const int count = ++counts().execute;
-    if (faults().execute_delay_ms > 0) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(faults().execute_delay_ms));
-    }
+    if (faults().before_execute) faults().before_execute(count);
     if (count == faults().fail_execute_at ||
         Contains(command_text, faults().fail_execute_containing)) {
       return Injected(command_text);
@@ -80,6 +75,9 @@ class FaultInjectionConnection final : public Connection {
     }
     Status status = real_->CommitTrans();
     if (status.ok()) --levels_;
+    if (status.ok() && outermost && faults().after_outermost_commit) {
+      faults().after_outermost_commit();
+    }
     if (status.ok() && outermost && faults().fail_after_outermost_commit) {
       return Injected("CommitTrans, after the commit was made");
     }

@@ -1,6 +1,6 @@
 // FaultInjectionConnection: a Connection for tests that wraps a real one and,
-// on request, makes its calls fail, makes statements vanish or slows them,
-// while counting every call. The wrapped connection does all the real work.
+// on request, makes its calls fail, makes statements vanish or calls back at
+// fixed points, while counting every call. The wrapped connection does all the real work.
 // Injected failures follow the transaction contract of db/connection.h: an
 // Open, Execute, Query, BeginTrans or CommitTrans made to fail is never
 // passed on (a failed commit leaves its level open); a RollbackTrans or Close
@@ -9,6 +9,7 @@
 // counts for every connection it wraps; it must outlive them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,7 +42,12 @@ struct InjectedFaults {
   std::string fail_execute_containing;  // "" never
   // Reports success for a statement containing this without running it.
   std::string drop_execute_containing;
-  int execute_delay_ms = 0;  // sleeps this long before every Execute
+  // Called before Execute number `count` (from 1) runs or fails: the moment
+  // for something behind the connection's back, such as another program.
+  std::function<void(int count)> before_execute;
+  // Called once the outermost level's commit has been made, before it
+  // returns: the moment to change the file behind the connection's back.
+  std::function<void()> after_outermost_commit;
 };
 
 struct CallCounts {

@@ -42,7 +42,7 @@ struct CliResult {
 // Starts the CLI with stdin from /dev/null, stdout into a file and stderr
 // into another, or left as it is.
 // With `extra_env`, it is the test build of the program, which reads
-// TELO_TEST_EXECUTE_DELAY_MS.
+// TELO_TEST_STOP_AT_STATEMENT and TELO_TEST_STOP_FILE.
 pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
                const std::vector<std::string>& extra_env = {}, const fs::path& err_file = {}) {
   std::vector<std::string> argv_text = {extra_env.empty() ? TELO_CLI_PATH : TELO_CLI_TESTING_PATH};
@@ -82,6 +82,13 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The test build of the program, stopped just before a statement of its
+// run; it goes on once the stop file is removed.
+struct StoppedRun {
+  pid_t pid = -1;
+  fs::path stop_file;
+};
+
 class CliRunTest : public ::testing::Test {
  public:
   void SetUp() override {
@@ -114,6 +121,21 @@ class CliRunTest : public ::testing::Test {
     return result;
   }
   CliResult Patch(const std::string& drive = "c") { return Cli({"--drive", drive, "--yes"}); }
+
+  // A run of the test build on drive c, stopped before statement `statement`.
+  StoppedRun StartStopped(int statement) {
+    const fs::path stop_file = prefix_ / "stopped";
+    const pid_t pid =
+        StartCli({"--drive", "c", "--yes", "--prefix", prefix_.string()}, prefix_ / "out.txt",
+                 {"TELO_TEST_STOP_AT_STATEMENT=" + std::to_string(statement),
+                  "TELO_TEST_STOP_FILE=" + stop_file.string()});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fs::exists(stop_file) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(fs::exists(stop_file)) << "the run never reached statement " << statement;
+    return {pid, stop_file};
+  }
 
  protected:
   fs::path prefix_;
@@ -193,13 +215,30 @@ TEST_F(CliRunTest, UpperAndLowerCaseDriveLettersReachTheSameDatabase) {
 TEST_F(CliRunTest, KilledMidRunLeavesEveryTableAsBefore) {
   const fs::path database = MakeDatabase(kFolder1);
   const Snapshot before = TakeSnapshot(database);
-  const pid_t pid = StartCli({"--drive", "c", "--yes", "--prefix", prefix_.string()},
-                             prefix_ / "out.txt", {"TELO_TEST_EXECUTE_DELAY_MS=10"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // well into the 276 statements
-  kill(pid, SIGKILL);
-  EXPECT_EQ(WaitFor(pid), 128 + SIGKILL);
+  const StoppedRun run = StartStopped(140);  // well into the 276 statements
+  kill(run.pid, SIGKILL);
+  EXPECT_EQ(WaitFor(run.pid), 128 + SIGKILL);
   EXPECT_EQ(TakeSnapshot(database), before);
   EXPECT_EQ(Patch().exit_code, 0) << "the database stays usable";
+}
+
+TEST_F(CliRunTest, DatabaseReplacedDuringTheRunIsAFailureNotPatched) {
+  const fs::path database = MakeDatabase(kFolder1);
+  const fs::path restored = database.parent_path() / "CVL.restored";
+  ASSERT_TRUE(CreateSampleDatabase(restored.string(), "846", {}).ok());
+  const Snapshot replacement = TakeSnapshot(restored);
+  const StoppedRun run = StartStopped(100);
+  // A restore moves the open database aside and its own file into its place.
+  fs::rename(database, database.parent_path() / "CVL.old");
+  fs::rename(restored, database);
+  fs::remove(run.stop_file);
+  EXPECT_EQ(WaitFor(run.pid), 1);
+  const std::string out = ReadFile(prefix_ / "out.txt");
+  EXPECT_THAT(out, HasSubstr("CVL.MDB was replaced by another program during the run; the patch "
+                             "went to the old file."));
+  EXPECT_THAT(out, HasSubstr("In the file now at its path, SB_Configuration differs"));
+  EXPECT_EQ(TakeSnapshot(database), replacement);
+  EXPECT_EQ(Cli({"--check", "--drive", "c"}).exit_code, 1);
 }
 
 TEST_F(CliRunTest, RowRejectedPartwayKeepsItsTableAndPatchesTheRest) {

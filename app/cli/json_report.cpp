@@ -111,10 +111,11 @@ json AttemptJson(const AttemptReport& attempt) {
     procedures.push_back(ProcedureJson(outcome));
   entry["procedures"] = procedures;
   entry["commit"] = attempt.commit_attempted ? StatusJson(attempt.commit) : json(nullptr);
-  if (attempt.commit_attempted && !attempt.commit.ok()) {
+  if (attempt.commit_attempted) {
+    entry["replaced"] = attempt.replaced;
     entry["reread"] = StatusJson(attempt.reread);
+    entry["saved"] = SavedName(attempt.saved());
   }
-  if (attempt.commit_attempted) entry["saved"] = SavedName(attempt.saved());
   entry["verification"] = TablesJson(attempt.verification);
   entry["close"] = StatusJson(attempt.close);
   entry["fully_patched"] = attempt.fully_patched();

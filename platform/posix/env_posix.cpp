@@ -51,6 +51,20 @@ class PosixEnv : public Env {
     return Status::Ok();
   }
 
+  Status IdentifyFile(std::string_view windows_path, FileIdentity* identity) override {
+    std::string path;
+    Status status = prefix_->MapPath(windows_path, &path);
+    if (!status.ok()) return status;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+      return Status::Error(errno == ENOENT ? error::kFileNotFound : error::kAccessDenied,
+                           "'" + std::string(windows_path) + "' can't be looked at (" + path +
+                               "): " + std::strerror(errno) + ".");
+    }
+    *identity = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+    return Status::Ok();
+  }
+
   std::unique_ptr<Connection> NewConnection() override {
     return std::make_unique<SqliteConnection>(prefix_);
   }
