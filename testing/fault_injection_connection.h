@@ -5,10 +5,11 @@
 // Open, Execute, Query, BeginTrans or CommitTrans made to fail is never
 // passed on (a failed commit leaves its level open); a RollbackTrans or Close
 // made to fail is passed on and then reported as failed, since those end
-// their level or connection either way. One FaultInjection controls and
-// counts for every connection it wraps; it must outlive them.
+// their level or connection either way. ReadsAreIsolated is passed on. One FaultInjection controls
+// and counts for every connection it wraps; it must outlive them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,6 +43,9 @@ struct InjectedFaults {
   // Reports success for a statement containing this without running it.
   std::string drop_execute_containing;
   int execute_delay_ms = 0;  // sleeps this long before every Execute
+  // Called with the query's number before each Query is passed on, as
+  // another program writing in between would.
+  std::function<void(int query)> before_query;
 };
 
 struct CallCounts {
