@@ -8,6 +8,28 @@
 namespace telo {
 namespace {
 
+bool SameCheck(const TableCheck& first, const TableCheck& second) {
+  return first.table == second.table && first.state == second.state &&
+         first.detail == second.detail && first.status.number() == second.status.number();
+}
+
+// Every patched table as of one moment. A read-only transaction that isolates
+// reads is rolled back: it changed nothing. Without one, the tables are read
+// twice, and two readings that disagree mean another program wrote between
+// them.
+void ReadTables(Connection& connection, CheckAttempt& attempt) {
+  if (connection.ReadsAreIsolated() && connection.BeginTrans().ok()) {
+    attempt.tables = CheckTables(connection, PatchedTables());
+    (void)connection.RollbackTrans();
+    return;
+  }
+  std::vector<TableCheck> first = CheckTables(connection, PatchedTables());
+  attempt.tables = CheckTables(connection, PatchedTables());
+  attempt.changed_during_check = !std::equal(first.begin(), first.end(), attempt.tables.begin(),
+                                             attempt.tables.end(), SameCheck);
+  if (attempt.changed_during_check) attempt.tables.clear();
+}
+
 CheckAttempt CheckDatabase(FolderAttempt location, Env& env, ConnectionSlot& cnMain) {
   CheckAttempt attempt;
   static_cast<FolderAttempt&>(attempt) = std::move(location);
@@ -19,7 +41,7 @@ CheckAttempt CheckDatabase(FolderAttempt location, Env& env, ConnectionSlot& cnM
   attempt.open = connection.Open(DatabaseConnectionString(attempt.database, /*read_only=*/true), "",
                                  "", kAdoUnspecified);
   if (!attempt.open.ok()) return attempt;
-  attempt.tables = CheckTables(connection, PatchedTables());
+  ReadTables(connection, attempt);
   attempt.close = connection.Close();
   return attempt;
 }
@@ -27,9 +49,9 @@ CheckAttempt CheckDatabase(FolderAttempt location, Env& env, ConnectionSlot& cnM
 }  // namespace
 
 bool CheckAttempt::up_to_date() const {
-  return opened() && std::all_of(tables.begin(), tables.end(), [](const TableCheck& check) {
-           return check.state == TableState::kUpToDate;
-         });
+  return opened() && !changed_during_check &&
+         std::all_of(tables.begin(), tables.end(),
+                     [](const TableCheck& check) { return check.state == TableState::kUpToDate; });
 }
 
 bool CheckReport::any_database_found() const {
@@ -40,6 +62,11 @@ bool CheckReport::any_database_found() const {
 bool CheckReport::any_folder_unenterable() const {
   return std::any_of(attempts.begin(), attempts.end(),
                      [](const CheckAttempt& attempt) { return attempt.unenterable(); });
+}
+
+bool CheckReport::any_changed_during_check() const {
+  return std::any_of(attempts.begin(), attempts.end(),
+                     [](const CheckAttempt& attempt) { return attempt.changed_during_check; });
 }
 
 bool CheckReport::up_to_date() const {
@@ -72,6 +99,10 @@ std::string DescribeCheck(const CheckReport& report) {
                ? "No database could be reached on drive " + drive +
                      ": an install folder is there but can't be entered.\n"
                : "No database was found on drive " + drive + ".\n";
+  } else if (report.any_changed_during_check()) {
+    text =
+        "The check could not tell whether the database carries this patch: another program "
+        "wrote to it while it was being checked.\n";
   } else {
     text = "The database does not carry this patch in full.\n";
   }
@@ -86,6 +117,11 @@ std::string DescribeCheck(const CheckReport& report) {
     }
     text += "  " + attempt.database + ": opened read-only\n";
     text += DescribeRedirection(attempt, "  ");
+    if (attempt.changed_during_check) {
+      text += "  " + attempt.database +
+              " changed while it was being checked (another program wrote to it); run the "
+              "check again when nothing else is using it.\n";
+    }
     for (const TableCheck& check : attempt.tables) {
       text += "    " + std::string(check.table) + ": " + std::string(TableStateName(check.state));
       if (!check.detail.empty()) text += ": " + check.detail;

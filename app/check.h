@@ -1,7 +1,9 @@
 // The check: what does each database on a drive hold, compared with the
 // patch data? It probes the same install folders as the update run, opens
 // each database found (and each VirtualStore copy the run would patch)
-// read-only, checks every patched table and closes it.
+// read-only, checks every patched table and closes it. The tables are read as
+// of one moment: inside one transaction where the connection's transactions
+// isolate reads, otherwise twice, and readings that disagree are no result.
 // It writes nothing and shows no message; the caller displays the report.
 #pragma once
 
@@ -20,6 +22,9 @@ struct CheckAttempt : FolderAttempt {
   bool open_attempted = false;
   Status open;
   std::vector<TableCheck> tables;
+  // Another program wrote to the database between the two readings; then
+  // `tables` is empty, since neither reading need be what the file holds.
+  bool changed_during_check = false;
   Status close;
 
   bool opened() const { return open_attempted && open.ok(); }
@@ -32,6 +37,7 @@ struct CheckReport {
 
   bool any_database_found() const;
   bool any_folder_unenterable() const;
+  bool any_changed_during_check() const;
   // At least one database was found, and every one found was opened and is
   // up to date in every table.
   bool up_to_date() const;

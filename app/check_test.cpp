@@ -13,7 +13,10 @@
 namespace telo {
 namespace {
 
+using ::testing::Each;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 class CheckTest : public ::testing::Test {
  protected:
@@ -23,6 +26,17 @@ class CheckTest : public ::testing::Test {
     for (std::string_view statement : AllPatchStatements()) {
       ASSERT_TRUE(connection->Execute(statement).ok());
     }
+  }
+
+  // Another program empties every patched table in one commit.
+  void EmptyEveryTable() {
+    auto connection = database_.Factory()();
+    ASSERT_TRUE(connection->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified).ok());
+    ASSERT_TRUE(connection->BeginTrans().ok());
+    for (std::string_view table : PatchedTables()) {
+      ASSERT_TRUE(connection->Execute("Delete From " + std::string(table)).ok());
+    }
+    ASSERT_TRUE(connection->CommitTrans().ok());
   }
 
   FakeDesktop desktop_;
@@ -65,6 +79,52 @@ TEST_F(CheckTest, NoDatabaseAndUnopenableDatabaseAreNeverUpToDate) {
   EXPECT_TRUE(closed.any_database_found());
   EXPECT_FALSE(closed.up_to_date());
   EXPECT_THAT(DescribeCheck(closed), HasSubstr("could not be opened"));
+}
+
+// Each table was read on its own, so a run that committed in between made the
+// check report ten tables up to date and three that differ: a database that
+// never existed.
+TEST_F(CheckTest, WriterBetweenTheReadsIsNotSeenWhereTransactionsIsolateReads) {
+  env_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  WriteThePatch();
+  database_.reads_are_isolated = true;
+  injection_.faults.before_query = [this](int query) {
+    if (query == 5) EmptyEveryTable();
+  };
+  CheckReport report = RunCheck(desktop_, env_, cnMain_);
+  EXPECT_TRUE(report.up_to_date()) << "every table as it was before the write";
+  EXPECT_EQ(report.attempts[0].tables.size(), 13u);
+  std::vector<std::string> calls = injection_.calls;
+  for (std::string& call : calls) call = call.substr(0, call.find(' '));
+  ASSERT_GE(calls.size(), 4u);
+  EXPECT_THAT(std::vector(calls.begin(), calls.begin() + 2), ElementsAre("Open", "BeginTrans"));
+  EXPECT_THAT(std::vector(calls.begin() + 2, calls.end() - 2), Each(std::string("Query")));
+  EXPECT_THAT(std::vector(calls.end() - 2, calls.end()), ElementsAre("RollbackTrans", "Close"));
+}
+
+TEST_F(CheckTest, WriterBetweenTheReadsIsAFailureWhereTransactionsDoNotIsolateReads) {
+  env_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  CheckReport quiet = RunCheck(desktop_, env_, cnMain_);
+  EXPECT_FALSE(quiet.attempts[0].changed_during_check) << "two readings of one database agree";
+  const int one_reading = injection_.counts.query / 2;
+  for (int write_before : {5, one_reading + 1}) {  // during the first reading, between the two
+    SCOPED_TRACE(write_before);
+    database_ = FakeDatabase();
+    injection_.counts = {};
+    injection_.faults.before_query = [this, write_before](int query) {
+      if (query == write_before) WriteThePatch();
+    };
+    CheckReport report = RunCheck(desktop_, env_, cnMain_);
+    EXPECT_EQ(injection_.counts.begin, 0);
+    EXPECT_TRUE(report.attempts[0].changed_during_check);
+    EXPECT_FALSE(report.up_to_date());
+    const std::string text = DescribeCheck(report);
+    EXPECT_THAT(text, HasSubstr("C:\\Program Files\\Corvallo\\CVL.MDB changed while it was "
+                                "being checked (another program wrote to it); run the check "
+                                "again when nothing else is using it."));
+    EXPECT_THAT(text, Not(HasSubstr("up to date")));
+    EXPECT_THAT(text, Not(HasSubstr("differs")));
+  }
 }
 
 }  // namespace

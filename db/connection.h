@@ -23,6 +23,11 @@
 // - CommitTrans and RollbackTrans with no level open fail with
 //   error::kNoTransaction and change nothing.
 // - Close rolls back every level still open.
+//
+// ReadsAreIsolated tells whether a transaction isolates reads: true only when
+// no other program can commit between two reads inside one transaction, so
+// that they show the database as of one moment. Jet's transactions only
+// group writes; another program's commit shows up in the middle of one.
 #pragma once
 
 #include <cstdint>
@@ -70,6 +75,8 @@ class Connection {
   virtual Status BeginTrans() = 0;
   virtual Status CommitTrans() = 0;
   virtual Status RollbackTrans() = 0;
+
+  virtual bool ReadsAreIsolated() const = 0;
 };
 
 using ConnectionFactory = std::function<std::unique_ptr<Connection>()>;

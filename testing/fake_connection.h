@@ -75,6 +75,10 @@ struct FakeDatabase {
   std::map<std::string, Rows, std::less<>> query_results;  // canned answers for Query
   FakeTables tables;                                       // what durable statements wrote
   std::vector<std::string> missing_tables;                 // queries of these fail as missing
+  // What its connections answer to ReadsAreIsolated(): false, as Jet does,
+  // unless a test wants a database whose transactions isolate reads. (A
+  // transaction works on its own copy of the tables either way.)
+  bool reads_are_isolated = false;
   int connections_created = 0;
 
   ConnectionFactory Factory();
@@ -124,6 +128,7 @@ class FakeConnection : public Connection {
   Status BeginTrans() override;
   Status CommitTrans() override;
   Status RollbackTrans() override;
+  bool ReadsAreIsolated() const override { return db_->reads_are_isolated; }
 
  private:
   Status Closed() const;

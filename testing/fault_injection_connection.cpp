@@ -43,7 +43,9 @@ class FaultInjectionConnection final : public Connection {
 
   Status Query(std::string_view command_text, Rows* result) override {
     Log("Query " + std::string(command_text));
-    if (++counts().query == faults().fail_query_at) {
+    const int count = ++counts().query;
+    if (faults().before_query) faults().before_query(count);
+    if (count == faults().fail_query_at) {
       *result = Rows();
       return Injected(command_text);
     }
@@ -91,6 +93,8 @@ class FaultInjectionConnection final : public Connection {
     if (levels_ > 0) --levels_;
     return count == faults().fail_rollback_at ? Injected("RollbackTrans") : status;
   }
+
+  bool ReadsAreIsolated() const override { return real_->ReadsAreIsolated(); }
 
  private:
   InjectedFaults& faults() { return control_->faults; }

@@ -5,8 +5,8 @@
 // Open, Execute, Query, BeginTrans or CommitTrans made to fail is never
 // passed on (a failed commit leaves its level open); a RollbackTrans or Close
 // made to fail is passed on and then reported as failed, since those end
-// their level or connection either way. One FaultInjection controls and
-// counts for every connection it wraps; it must outlive them.
+// their level or connection either way. ReadsAreIsolated is passed on. One FaultInjection controls
+// and counts for every connection it wraps; it must outlive them.
 #pragma once
 
 #include <functional>
@@ -45,6 +45,9 @@ struct InjectedFaults {
   // Called before Execute number `count` (from 1) runs or fails: the moment
   // for something behind the connection's back, such as another program.
   std::function<void(int count)> before_execute;
+  // Called with the query's number before each Query is passed on, as
+  // another program writing in between would.
+  std::function<void(int query)> before_query;
   // Called once the outermost level's commit has been made, before it
   // returns: the moment to change the file behind the connection's back.
   std::function<void()> after_outermost_commit;

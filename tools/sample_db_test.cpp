@@ -26,6 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::Each;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::Ne;
 
 class SampleDbTest : public ::testing::Test {
@@ -164,9 +165,10 @@ TEST_F(SampleDbTest, ExistingFileIsNeverOverwritten) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "keep me");
 }
 
-int RunTool(const std::string& arguments) {
+int RunTool(const std::string& arguments, const std::string& err_file = "/dev/null") {
   int status = std::system(
-      (std::string(TELO_SAMPLE_DB_TOOL) + " " + arguments + " 2>/dev/null >/dev/null").c_str());
+      (std::string(TELO_SAMPLE_DB_TOOL) + " " + arguments + " 2>'" + err_file + "' >/dev/null")
+          .c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -180,6 +182,37 @@ TEST_F(SampleDbTest, ToolWritesWithTheDefaultPasswordAndRefusesToOverwrite) {
   EXPECT_EQ(RunTool("a b"), 2);
   EXPECT_EQ(RunTool("'" + PathOf("x.mdb") + "' --unrelated-rows many"), 2);
   EXPECT_FALSE(fs::exists(PathOf("x.mdb")));
+}
+
+// A misspelt --omit (or one in the wrong case) was accepted and the table
+// written anyway, and a repeated option's last value won: another database
+// than the one asked for.
+TEST_F(SampleDbTest, ToolRefusesAnUnknownTableOrARepeatedOptionInsteadOfGuessing) {
+  struct Case {
+    const char* options;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"--omit KVP_PMC_Rate", "no such table (names are matched exactly); the tables are "},
+      {"--omit kvp_pmc_rates", "KVP_PMC_Rates"},
+      {"--omit SB_Configuration --omit SB_Configuration", "--omit SB_Configuration is given twice"},
+      {"--password a --password b", "--password is given twice"},
+      {"--unrelated-rows 1 --unrelated-rows 2", "--unrelated-rows is given twice"},
+      {"--jet-types --jet-types", "--jet-types is given twice"},
+  };
+  const std::string err = PathOf("err.txt");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options);
+    EXPECT_EQ(RunTool("'" + PathOf("x.mdb") + "' " + c.options, err), 2);
+    std::ifstream text(err);
+    EXPECT_THAT(std::string(std::istreambuf_iterator<char>(text), {}), HasSubstr(c.says));
+    EXPECT_FALSE(fs::exists(PathOf("x.mdb")));
+  }
+  EXPECT_EQ(RunTool("'" + PathOf("x.mdb") + "' --omit SB_Configuration --omit Comm_Rates"), 0);
+  Rows rows;
+  auto connection = Open(PathOf("x.mdb"));
+  EXPECT_FALSE(connection->Query("SELECT * FROM SB_Configuration", &rows).ok());
+  EXPECT_FALSE(connection->Query("SELECT * FROM Comm_Rates", &rows).ok());
 }
 
 }  // namespace

@@ -39,12 +39,18 @@ struct CliResult {
   std::string out;
 };
 
-// Starts the CLI with stdin from /dev/null, stdout into a file and stderr
-// into another, or left as it is.
+// Starts the CLI with the standard streams that `actions` set up, and
+// SIGPIPE as the system sets it, whatever this test's own is.
 // With `extra_env`, it is the test build of the program, which reads
+<<<<<<< HEAD
 // TELO_TEST_STOP_AT_STATEMENT and TELO_TEST_STOP_FILE.
 pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
                const std::vector<std::string>& extra_env = {}, const fs::path& err_file = {}) {
+=======
+// TELO_TEST_EXECUTE_DELAY_MS.
+pid_t SpawnCli(const std::vector<std::string>& args, const posix_spawn_file_actions_t* actions,
+               const std::vector<std::string>& extra_env) {
+>>>>>>> h2
   std::vector<std::string> argv_text = {extra_env.empty() ? TELO_CLI_PATH : TELO_CLI_TESTING_PATH};
   argv_text.insert(argv_text.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -56,17 +62,38 @@ pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
   for (std::string& entry : env_text) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  pid_t pid = -1;
+  posix_spawn(&pid, argv[0], actions, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
+  return pid;
+}
+
+// Starts the CLI with stdin from /dev/null, stdout into a file (or `out_fd`)
+// and stderr into another, or left as it is.
+pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
+               const std::vector<std::string>& extra_env = {}, const fs::path& err_file = {},
+               int out_fd = -1) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
+  if (out_fd >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+  }
   if (!err_file.empty()) {
     posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
   }
-  pid_t pid = -1;
-  posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  const pid_t pid = SpawnCli(args, &actions, extra_env);
   posix_spawn_file_actions_destroy(&actions);
   return pid;
 }
@@ -443,6 +470,36 @@ TEST_F(CliRunTest, ReportThatCannotBeWrittenIsAFailureSaidOnStandardError) {
   EXPECT_THAT(ReadFile(err), HasSubstr("could not be written"));
   EXPECT_THAT(ReadFile(err), HasSubstr("exit code 0"));
   EXPECT_EQ(TableStates(CheckJson(*this))["KVP_PMC_Rates"], "up to date");
+}
+
+// Output into a pipe whose reader had gone (`telo-cli --json | true`, a log
+// collector that died) ended the program with SIGPIPE after the commit: exit
+// 141 and no word.
+TEST_F(CliRunTest, OutputIntoAClosedPipeIsAWriteErrorNotAKillingSignal) {
+  MakeDatabase(kFolder1);
+  struct Case {
+    std::vector<std::string> args;
+    int own_exit_code;
+  };
+  const Case cases[] = {
+      {{"--check", "--drive", "c", "--prefix", prefix_.string()}, 1},  // not patched yet
+      {{"--drive", "c", "--yes", "--json", "--prefix", prefix_.string()}, 0},
+      {{"--version"}, 0},
+      {{"--print-sql"}, 0},
+  };
+  const fs::path err = prefix_ / "err.txt";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0]);
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    close(ends[0]);
+    const pid_t pid = StartCli(c.args, {}, {}, err, ends[1]);
+    close(ends[1]);
+    EXPECT_EQ(WaitFor(pid), 4);
+    EXPECT_THAT(ReadFile(err), HasSubstr("(Broken pipe)"));
+    EXPECT_THAT(ReadFile(err), HasSubstr("exit code " + std::to_string(c.own_exit_code)));
+  }
+  EXPECT_EQ(CheckJson(*this)["up_to_date"], true) << "the run's outcome stands";
 }
 
 TEST_F(CliRunTest, CheckNamesChangedValuesExtraRowsAndMissingTables) {

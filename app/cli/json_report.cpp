@@ -128,6 +128,7 @@ json CheckAttemptJson(const CheckAttempt& attempt) {
   entry["open"] = StatusJson(attempt.open);
   if (!attempt.opened()) return entry;
   entry["tables"] = TablesJson(attempt.tables);
+  entry["changed_during_check"] = attempt.changed_during_check;
   entry["up_to_date"] = attempt.up_to_date();
   return entry;
 }

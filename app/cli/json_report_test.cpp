@@ -75,7 +75,10 @@ TEST(JsonReport, CheckReportHoldsEachTableState) {
   unenterable.probe = Status::Error(error::kAccessDenied,
                                     "can't be entered: /pr\xE9"
                                     "fix");
-  report.attempts = {attempt, unenterable};
+  CheckAttempt changed = attempt;
+  changed.tables.clear();
+  changed.changed_during_check = true;
+  report.attempts = {attempt, unenterable, changed};
 
   const json document = json::parse(CheckReportJson(report, 1));
   EXPECT_EQ(document["command"], "check");
@@ -90,6 +93,9 @@ TEST(JsonReport, CheckReportHoldsEachTableState) {
   const json& probe = document["attempts"][1]["probe"];
   EXPECT_EQ(probe["error"], error::kAccessDenied);
   EXPECT_EQ(probe["message"], "can't be entered: /pr\uFFFDfix");
+  EXPECT_EQ(document["attempts"][0]["changed_during_check"], false);
+  EXPECT_EQ(document["attempts"][2]["changed_during_check"], true);
+  EXPECT_EQ(document["attempts"][2]["up_to_date"], false);
 }
 
 }  // namespace

@@ -108,6 +108,7 @@ int RunWithConnections(int (*command)(const telo::CliOptions&), const telo::CliO
 }  // namespace
 
 int main(int argc, char** argv) {
+  telo::TreatClosedOutputAsWriteError();
   telo::CliOptions options;
   const std::string problem = telo::ParseCliOptions(telo::ProgramArguments(argc, argv),
                                                     telo::kPrefixOptionAvailable, &options);

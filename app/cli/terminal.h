@@ -24,6 +24,11 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // the NUL device is none, although it is a character device).
 bool StdinIsTerminal();
 
+// Called first in main: writing to a pipe whose reader has gone then fails
+// like any other write (POSIX would end the program with SIGPIPE instead; a
+// Windows write fails already).
+void TreatClosedOutputAsWriteError();
+
 // Write UTF-8 text to standard output or error, any byte that isn't well
 // formed UTF-8 replaced (base/utf8.h). A failure to write the output (a full
 // disk, a closed pipe) comes back with the system's reason; standard error

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -18,6 +19,8 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
+void TreatClosedOutputAsWriteError() { std::signal(SIGPIPE, SIG_IGN); }
 
 namespace {
 

@@ -107,6 +107,9 @@ bool StdinIsTerminal() {
   return GetFileType(input) == FILE_TYPE_CHAR && IsConsole(input);
 }
 
+// A write to a closed pipe fails with ERROR_NO_DATA here; there is no signal.
+void TreatClosedOutputAsWriteError() {}
+
 Status WriteOut(std::string_view text) { return Write(STD_OUTPUT_HANDLE, text); }
 
 void WriteErr(std::string_view text) { (void)Write(STD_ERROR_HANDLE, text); }

@@ -165,6 +165,8 @@ class AdoConnection final : public Connection {
   Status BeginTrans() override;
   Status CommitTrans() override;
   Status RollbackTrans() override;
+  // Jet's transactions group writes; other programs' commits still show.
+  bool ReadsAreIsolated() const override { return false; }
 
  private:
   Status Create();

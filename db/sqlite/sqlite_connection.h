@@ -58,6 +58,9 @@ class SqliteConnection : public Connection {
   Status BeginTrans() override;
   Status CommitTrans() override;
   Status RollbackTrans() override;
+  // A transaction holds SQLite's shared lock from its BEGIN on, so no other
+  // program can commit until it ends.
+  bool ReadsAreIsolated() const override { return true; }
 
   bool is_open() const { return db_ != nullptr; }
   int transaction_level() const { return level_; }

@@ -424,6 +424,25 @@ TEST_F(SqliteConnectionTest, CommitBlockedByAReaderStaysOpenUntilRolledBack) {
   EXPECT_EQ(reader.Count("T"), 1);
 }
 
+// The check reads every table inside one read-only transaction and relies on
+// seeing the database as of one moment: no other program commits meanwhile.
+TEST_F(SqliteConnectionTest, ReadOnlyTransactionSeesNoOtherProgramsCommit) {
+  MakeDatabase(Database1());
+  auto reader = Connect();
+  ASSERT_TRUE(OpenOn(*reader, ConnectionString(kFolder1, "846", ";Mode=Read")).ok());
+  ASSERT_TRUE(reader->ReadsAreIsolated());
+  ASSERT_TRUE(reader->BeginTrans().ok());
+  OtherProgram writer(Database1());
+  EXPECT_EQ(writer.Exec("DELETE FROM T"), SQLITE_BUSY);
+  Rows rows;
+  ASSERT_TRUE(reader->Query("SELECT n FROM T", &rows).ok());
+  EXPECT_EQ(writer.Exec("DELETE FROM T"), SQLITE_BUSY);
+  ASSERT_TRUE(reader->Query("SELECT n FROM T", &rows).ok());
+  EXPECT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(reader->RollbackTrans().ok());
+  EXPECT_EQ(writer.Exec("DELETE FROM T"), SQLITE_OK);
+}
+
 // Every wait for another program's lock comes out of one budget per opened
 // database, so a run that meets a lock at each of many reads still fails
 // within the budget, not once per read.
