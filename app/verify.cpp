@@ -219,6 +219,7 @@ struct ExpectedTable {
 
 ExpectedTable ReadExpectedTable(const TableStatements& statements) {
   ExpectedTable table;
+  table.rows.reserve(statements.statements.size());
   std::vector<std::string_view> columns;
   for (std::string_view statement : statements.statements) {
     if (auto update = ParseUpdateStatement(statement)) {
@@ -228,6 +229,7 @@ ExpectedTable ReadExpectedTable(const TableStatements& statements) {
     if (!insert) continue;
     columns = insert->columns;
     ExpectedRow& row = table.rows.emplace_back();
+    row.reserve(insert->values.size());
     for (std::string_view literal : insert->values) row.push_back(ReadLiteral(literal));
   }
   if (!columns.empty()) {
