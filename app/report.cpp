@@ -198,7 +198,8 @@ std::string Headline(const RunReport& report) {
 }  // namespace
 
 bool FolderAttempt::unenterable() const {
-  return !folder_found && probe.number() == error::kAccessDenied;
+  return !folder_found &&
+         (probe.number() == error::kAccessDenied || probe.number() == error::kAmbiguousName);
 }
 
 std::string DescribeLocation(const FolderAttempt& location) {
@@ -206,7 +207,10 @@ std::string DescribeLocation(const FolderAttempt& location) {
     return "A user's VirtualStore copy of " + location.copy_of + ":\n";
   }
   if (location.unenterable()) {
-    return location.folder + ": exists, but can't be entered: " + Reason(location.probe) + "\n";
+    const bool ambiguous = location.probe.number() == error::kAmbiguousName;
+    return location.folder +
+           (ambiguous ? ": exists, but can't be used: " : ": exists, but can't be entered: ") +
+           Reason(location.probe) + "\n";
   }
   return location.folder + (location.folder_found ? ": found\n" : ": not found\n");
 }

@@ -38,8 +38,10 @@ struct FolderAttempt {
   // in the user's VirtualStore instead, when it exists.
   std::string virtual_store_copy;
 
-  // The folder is there, but the probe was refused entry (access denied).
-  // It counts as absent, but it is no sign that the host isn't installed.
+  // The folder is there, but the probe was refused entry (access denied) or
+  // found more than one folder of that name (they differ only in letter
+  // case, which Windows doesn't tell apart). It counts as absent, but it is
+  // no sign that the host isn't installed: a failure, not "no database".
   bool unenterable() const;
 };
 

@@ -60,8 +60,16 @@ inline constexpr int32_t kNotADatabase = static_cast<int32_t>(0x8007000B);
 inline constexpr int32_t kDatabaseInUse = static_cast<int32_t>(0x80070020);
 // ERROR_NOT_SUPPORTED: a real Jet or Access file, which the stand-in can't open.
 inline constexpr int32_t kUnsupportedDatabase = static_cast<int32_t>(0x80070032);
+// ERROR_OPEN_FAILED: a file SQLite keeps beside the database (its journal,
+// write-ahead log or shared memory) is not a regular file, so the database
+// is not opened: reading it could block for ever or write elsewhere.
+inline constexpr int32_t kOpenFailed = static_cast<int32_t>(0x8007006E);
 // ERROR_FILENAME_EXCED_RANGE: the path is longer than the engine can open.
 inline constexpr int32_t kPathTooLong = static_cast<int32_t>(0x800700CE);
+// ERROR_CASE_DIFFERING_NAMES_IN_DIR: a folder of a case-sensitive file system
+// holds more than one name that Windows sees as the one a path asks for
+// ("Corvallo" and "CORVALLO"), so no one of them is chosen.
+inline constexpr int32_t kAmbiguousName = static_cast<int32_t>(0x800701A8);
 // DB_E_ERRORSINCOMMAND: a statement can't be run as written (syntax, an
 // unknown column, an impossible date literal).
 inline constexpr int32_t kCommandError = static_cast<int32_t>(0x80040E14);

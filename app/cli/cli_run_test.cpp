@@ -104,6 +104,21 @@ int WaitFor(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// WaitFor, but a program still running after `limit` is killed, so that a
+// hang fails the test instead of stopping it (exit code 128 + SIGKILL).
+int WaitAtMost(pid_t pid, std::chrono::seconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      return WaitFor(pid);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -138,12 +153,13 @@ class CliRunTest : public ::testing::Test {
     return path;
   }
 
-  CliResult Cli(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
+  CliResult Cli(std::vector<std::string> args, const std::vector<std::string>& env = {},
+                std::chrono::seconds limit = std::chrono::seconds(300)) {
     args.push_back("--prefix");
     args.push_back(prefix_.string());
     const fs::path out = prefix_ / "out.txt";
     CliResult result;
-    result.exit_code = WaitFor(StartCli(args, out, env));
+    result.exit_code = WaitAtMost(StartCli(args, out, env), limit);
     result.out = ReadFile(out);
     return result;
   }
@@ -456,6 +472,47 @@ TEST_F(CliRunTest, InstallFolderThatCannotBeEnteredIsAFailureWithItsReason) {
                 HasSubstr("c:\\Program Files\\Corvallo\\: exists, but can't be entered"));
   }
   fs::permissions(prefix_ / kFolder1, fs::perms::owner_all);
+}
+
+// Two faults of a Linux prefix that Windows can't have. "Corvallo" beside
+// "CORVALLO" is one name to Windows: the run patched one of them, chosen by
+// byte order, and said it had succeeded. A pipe named CVL.MDB-journal made
+// the run and the check wait for ever, as SQLite opens the journal to look
+// for an interrupted update. Both now fail at once, say why, write nothing.
+TEST_F(CliRunTest, CaseTwinFoldersAndAPipeJournalFailAtOnceAndWriteNothing) {
+  const fs::path database = MakeDatabase(kFolder1);
+  const fs::path twin = prefix_ / "drive_c/Program Files/CORVALLO/CVL.MDB";
+  const fs::path journal = database.string() + "-journal";
+  const struct {
+    std::function<void()> make;
+    fs::path remove;
+    std::string says;
+  } cases[] = {
+      {[&] { MakeDatabase("drive_c/Program Files/CORVALLO"); }, twin.parent_path(),
+       "c:\\Program Files\\Corvallo\\: exists, but can't be used: 'c:\\Program "
+       "Files\\Corvallo\\' matches more than one folder in " +
+           (prefix_ / "dosdevices/c:/Program Files").string() +
+           ": CORVALLO, Corvallo. Windows sees these as one name; keep one and remove or rename "
+           "the others."},
+      {[&] { ASSERT_EQ(mkfifo(journal.c_str(), 0644), 0); }, journal,
+       "'c:\\Program Files\\Corvallo\\CVL.MDB-journal' is not a regular file (it is a pipe); "
+       "remove it, then run again."},
+  };
+  const std::string before = ReadFile(database);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.remove);
+    c.make();
+    const std::string twin_before = ReadFile(twin);
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"--drive", "c", "--yes"}, {"--check", "--drive", "c"}}) {
+      const CliResult result = Cli(command, {}, std::chrono::seconds(10));
+      EXPECT_EQ(result.exit_code, 1) << result.out;
+      EXPECT_THAT(result.out, HasSubstr(c.says));
+    }
+    EXPECT_TRUE(ReadFile(database) == before) << "the database was written";
+    EXPECT_TRUE(ReadFile(twin) == twin_before) << "the other database was written";
+    fs::remove_all(c.remove);
+  }
 }
 
 // The report once vanished when it could not be written: the program ended

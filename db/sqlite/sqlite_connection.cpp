@@ -72,6 +72,19 @@ bool OnlySeparatorsLeft(const char* tail) {
   return true;
 }
 
+// What stands at `path` when it is there but is not a regular file (a link
+// is followed); "" when it is a regular file or absent.
+std::string OddFileKind(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) return "";
+  if (stat(path.c_str(), &info) != 0) return "a link to nothing";
+  if (S_ISREG(info.st_mode)) return "";
+  if (S_ISDIR(info.st_mode)) return "a folder";
+  if (S_ISFIFO(info.st_mode)) return "a pipe";
+  if (S_ISSOCK(info.st_mode)) return "a socket";
+  return "a device";
+}
+
 // Runs a statement that returns no rows on a handle that is not yet ours.
 int ExecSimple(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
@@ -118,6 +131,7 @@ Status SqliteConnection::ResolveTarget(std::string_view connection_string, Targe
                                                    "': there is no Wine prefix to find it in.");
   }
   status = prefix_->MapPath(target->shown, &target->path);
+  if (status.number() == error::kAmbiguousName) return status;
   if (!status.ok()) {
     return Status::Error(error::kFileNotFound,
                          "Could not find file '" + target->shown + "': " + status.message());
@@ -168,6 +182,7 @@ Status SqliteConnection::OpenFile(const Target& target) {
     case FileKind::kStandIn:
       break;
   }
+  if (Status status = CheckFilesBeside(target); !status.ok()) return status;
   if (!target.read_only && !Writable(target.path)) {
     return Status::Error(error::kAccessDenied,
                          quoted + " is a read-only file, so the database can't be updated.");
@@ -200,6 +215,26 @@ Status SqliteConnection::OpenFile(const Target& target) {
   Status status = rc == SQLITE_OK ? CheckStandIn(target) : Failure(rc, "");
   if (!status.ok()) CloseHandle();
   return status;
+}
+
+// SQLite opens the files it keeps beside the database (any mode reads a
+// journal left behind, to roll back an interrupted update), and opening a
+// pipe waits for a writer that never comes. Each must be absent or a regular
+// file. They sit beside the file that the database's path leads to.
+Status SqliteConnection::CheckFilesBeside(const Target& target) const {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  std::string beside = fs::canonical(target.path, ec).string();
+  if (ec) beside = target.path;
+  const bool linked = fs::is_symlink(fs::symlink_status(target.path, ec));
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    const std::string kind = OddFileKind(beside + suffix);
+    if (kind.empty()) continue;
+    const std::string named = (linked ? beside : target.shown) + suffix;
+    return Status::Error(error::kOpenFailed, "'" + named + "' is not a regular file (it is " +
+                                                 kind + "); remove it, then run again.");
+  }
+  return Status::Ok();
 }
 
 // The password is read inside a transaction; for an update, one that takes

@@ -8,16 +8,17 @@
 //
 // Data Source is mapped onto the drives of the Wine prefix given at
 // construction; a Data Source starting with '/' is taken as a POSIX path as
-// it stands. Only a regular file is opened. "Mode=Read" (or Mode=1) opens the
-// file read-only. Open never creates a file and changes nothing in it; a
-// read-write Open also fails when another program holds a write lock on the
-// database. Each opened database has one budget for all of its waits for
-// other programs' locks (open, statements, commit, reads): once it is spent,
-// a call that meets a lock fails at once as "in use". The outermost
-// BeginTrans takes the write lock at once (BEGIN IMMEDIATE); inner levels are
-// SAVEPOINTs. Transactions follow the contract of db/connection.h. Error
-// numbers: base/status.h. Not thread-safe: use
-// one object from one thread.
+// it stands; a Windows path with a component that matches more than one
+// entry but for letter case fails as kAmbiguousName. Only a regular file is
+// opened, and only when its journal, write-ahead log and shared memory
+// (CVL.MDB-journal, -wal, -shm) are each absent or a regular file. "Mode=Read" (or Mode=1) opens
+// the file read-only. Open never creates a file and changes nothing in it; a read-write Open also
+// fails when another program holds a write lock on the database. Each opened database has one
+// budget for all of its waits for other programs' locks (open, statements, commit, reads): once it
+// is spent, a call that meets a lock fails at once as "in use". The outermost BeginTrans takes the
+// write lock at once (BEGIN IMMEDIATE); inner levels are SAVEPOINTs. Transactions follow the
+// contract of db/connection.h. Error numbers: base/status.h. Not thread-safe: use one object from
+// one thread.
 #pragma once
 
 #include <map>
@@ -83,6 +84,7 @@ class SqliteConnection : public Connection {
   struct Target;
   Status ResolveTarget(std::string_view connection_string, Target* target) const;
   Status OpenFile(const Target& target);
+  Status CheckFilesBeside(const Target& target) const;
   Status CheckStandIn(const Target& target);
   Status CheckPassword(const Target& target);
   Status Prepare(const std::string& sql, std::string_view command_text, sqlite3_stmt** statement);

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "base/status.h"
@@ -530,6 +531,61 @@ TEST_F(SqliteConnectionTest, ReadAfterAnInterruptedCommitNamesTheJournal) {
   EXPECT_THAT(status.message(), Not(HasSubstr("read-only")));
   ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1)).ok()) << "a writer rolls it back";
   EXPECT_EQ(OtherProgram(Database1()).Count("T"), 1);
+}
+
+// SQLite opens the journal beside a database to see whether it holds an
+// interrupted update: a pipe named CVL.MDB-journal made the open wait for a
+// writer for ever, and a folder of that name was reported as an I/O error.
+// Whatever stands there, or as -wal or -shm, that isn't a regular file now
+// fails the open at once with its true reason, in either mode, and the
+// database is left as it was.
+TEST_F(SqliteConnectionTest, JournalThatIsNotARegularFileFailsAtOnceAndWritesNothing) {
+  MakeDatabase(Database1());
+  const std::string bytes_before = FileBytes(Database1());
+  const fs::path elsewhere = root_ / "elsewhere";
+  ASSERT_EQ(mkfifo(elsewhere.c_str(), 0644), 0);
+  struct Kind {
+    const char* is;
+    std::function<void(const fs::path&)> make;
+  };
+  int socket_fd = -1;
+  const Kind kinds[] = {
+      {"a pipe", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
+      {"a pipe", [&](const fs::path& p) { fs::create_symlink(elsewhere, p); }},
+      {"a folder", [](const fs::path& p) { fs::create_directory(p); }},
+      {"a link to nothing", [&](const fs::path& p) { fs::create_symlink(root_ / "nothing", p); }},
+      {"a socket",
+       [&](const fs::path& p) {
+         socket_fd = socket(AF_UNIX, SOCK_STREAM, 0);
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         ASSERT_LT(p.string().size(), sizeof address.sun_path);
+         std::snprintf(address.sun_path, sizeof address.sun_path, "%s", p.c_str());
+         ASSERT_EQ(bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+       }},
+  };
+  const auto start = std::chrono::steady_clock::now();
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    for (const Kind& kind : kinds) {
+      const fs::path odd = Database1().string() + suffix;
+      kind.make(odd);
+      for (std::string_view mode : {"", ";Mode=Read"}) {
+        SCOPED_TRACE(std::string(suffix) + " " + kind.is + std::string(mode));
+        auto connection = Connect();
+        Status status = OpenOn(*connection, ConnectionString(kFolder1, "846", mode));
+        EXPECT_EQ(status.number(), error::kOpenFailed);
+        EXPECT_EQ(status.message(), "'c:\\Program Files\\Corvallo\\CVL.MDB" + std::string(suffix) +
+                                        "' is not a regular file (it is " + kind.is +
+                                        "); remove it, then run again.");
+      }
+      fs::remove(odd);
+      if (socket_fd >= 0) close(socket_fd);
+      socket_fd = -1;
+    }
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(FileBytes(Database1()), bytes_before);
+  EXPECT_FALSE(fs::exists(root_ / "nothing")) << "nothing was created through the link";
 }
 
 }  // namespace

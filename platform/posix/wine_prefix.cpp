@@ -11,6 +11,7 @@
 #include <optional>
 #include <system_error>
 #include <tuple>
+#include <utility>
 
 #include "base/text.h"
 
@@ -94,44 +95,81 @@ int DepthInside(const fs::path& outer, const fs::path& inner) {
   return static_cast<int>(std::distance(outer.begin(), outer.end()));
 }
 
-// `dir`/`name`, or a sibling that differs only in letter case when the exact
-// name is missing. Clears `found` when neither exists. Every probe passes
-// through here, so it asks the file system directly, without building a
-// path for each entry of the folder.
-fs::path ResolveComponent(const fs::path& dir, const std::string& name, bool* found) {
-  fs::path exact = dir / name;
-  struct stat info;
-  if (lstat(exact.c_str(), &info) == 0) return exact;
-  std::string match;
-  if (DIR* listing = opendir(dir.c_str())) {
-    while (const dirent* entry = readdir(listing)) {
-      const std::string_view candidate = entry->d_name;
-      if (EqualsIgnoreCase(candidate, name) && (match.empty() || candidate < match)) {
-        match = candidate;
-      }
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// One component of a Windows path, and the path's text up to it, with the
+// separator after it ("c:\\Program Files\\" for "Program Files").
+struct Component {
+  std::string name;
+  std::string shown;
+};
+
+std::vector<Component> SplitComponents(std::string_view path, size_t start) {
+  std::vector<Component> parts;
+  std::string part;
+  for (size_t at = start; at <= path.size(); ++at) {
+    if (at < path.size() && !IsSeparator(path[at])) {
+      part += path[at];
+      continue;
     }
-    closedir(listing);
+    if (!part.empty()) parts.push_back({part, std::string(path.substr(0, at + 1))});
+    part.clear();
   }
-  if (match.empty()) {
-    *found = false;
-    return exact;
-  }
-  return dir / match;
+  return parts;
 }
 
-std::vector<std::string> SplitComponents(std::string_view rest) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (char c : rest) {
-    if (c == '\\' || c == '/') {
-      if (!part.empty()) parts.push_back(part);
-      part.clear();
-    } else {
-      part += c;
-    }
+// The entries of `dir` whose names equal `name` but for letter case, the
+// exact name among them, sorted byte by byte. Every probe passes through
+// here, so it asks the file system directly, without building a path for
+// each entry of the folder. A folder that can't be listed (no read
+// permission) is asked for the exact name alone.
+std::vector<std::string> NamesMatching(const fs::path& dir, const std::string& name) {
+  std::vector<std::string> matches;
+  DIR* listing = opendir(dir.c_str());
+  if (listing == nullptr) {
+    struct stat info;
+    if (lstat((dir / name).c_str(), &info) == 0) matches.push_back(name);
+    return matches;
   }
-  if (!part.empty()) parts.push_back(part);
-  return parts;
+  while (const dirent* entry = readdir(listing)) {
+    if (EqualsIgnoreCase(entry->d_name, name)) matches.emplace_back(entry->d_name);
+  }
+  closedir(listing);
+  std::sort(matches.begin(), matches.end());
+  return matches;
+}
+
+Status AmbiguousName(const fs::path& dir, const std::vector<std::string>& matches,
+                     const std::string& shown) {
+  size_t folders = 0;
+  std::string names;
+  for (const std::string& match : matches) {
+    std::error_code ec;
+    if (fs::is_directory(dir / match, ec)) ++folders;
+    names += (names.empty() ? "" : ", ") + match;
+  }
+  const char* kind = folders == matches.size() ? "folder"
+                     : folders == 0            ? "file"
+                                               : "file or folder";
+  return Status::Error(error::kAmbiguousName,
+                       "'" + shown + "' matches more than one " + kind + " in " + dir.string() +
+                           ": " + names +
+                           ". Windows sees these as one name; keep one and remove or rename "
+                           "the others.");
+}
+
+// `dir`/`name` as Windows would find it: the one entry whose name differs
+// from `name` at most in letter case. Clears `found` when there is none and
+// keeps `name` as written; fails with kAmbiguousName when there are several,
+// since nothing says which one the host opens. `shown` is the Windows path
+// up to this component, for the message.
+Status ResolveComponent(const fs::path& dir, const std::string& name, const std::string& shown,
+                        fs::path* resolved, bool* found) {
+  const std::vector<std::string> matches = NamesMatching(dir, name);
+  if (matches.size() > 1) return AmbiguousName(dir, matches, shown);
+  *found = !matches.empty();
+  *resolved = dir / (*found ? matches.front() : name);
+  return Status::Ok();
 }
 
 }  // namespace
@@ -216,15 +254,22 @@ Status WinePrefix::MapPath(std::string_view windows_path, std::string* posix_pat
   }
   fs::path result = drive->device;
   bool found = true;
-  for (const std::string& part : SplitComponents(windows_path.substr(2))) {
-    if (part == ".") continue;
-    if (part == "..") {
+  for (const Component& part : SplitComponents(windows_path, 2)) {
+    if (part.name == ".") continue;
+    if (part.name == "..") {
       if (result != fs::path(drive->device)) result = result.parent_path();
       std::error_code ec;
       found = fs::exists(result, ec);
       continue;
     }
-    result = found ? ResolveComponent(result, part, &found) : result / part;
+    if (!found) {
+      result /= part.name;
+      continue;
+    }
+    fs::path next;
+    Status status = ResolveComponent(result, part.name, part.shown, &next, &found);
+    if (!status.ok()) return status;
+    result = std::move(next);
   }
   *posix_path = result.string();
   return Status::Ok();

@@ -43,11 +43,14 @@ class WinePrefix {
   // Maps "c:\Program Files\Corvallo\CVL.MDB" to
   // "<prefix>/dosdevices/c:/Program Files/Corvallo/CVL.MDB". The drive letter
   // may be of either case; '\' and '/' both separate components; a component
-  // whose exact name is missing matches an existing one that differs only in
+  // matches the one existing entry whose name differs from it at most in
   // letter case, as on Windows. Components that match nothing are kept as
   // written, so the result names a path that doesn't exist. Fails with
   // error::kPathNotFound when the path has no drive letter or the drive is
-  // not in the prefix.
+  // not in the prefix, and with error::kAmbiguousName, naming every match,
+  // when a component matches more than one entry ("Corvallo" beside
+  // "CORVALLO", an exact name beside one differing in case too): Windows
+  // sees these as one name, and no one of them is chosen.
   Status MapPath(std::string_view windows_path, std::string* posix_path) const;
 
  private:

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace telo {
 namespace {
@@ -91,13 +92,57 @@ TEST_F(WinePrefixTest, MapsComponentsCaseInsensitivelyWhenTheExactNameIsMissing)
   EXPECT_EQ(path, (devices() / "c:/Program Files/Corvallo").string());
 }
 
-TEST_F(WinePrefixTest, ExactNameWinsOverOneDifferingInCase) {
+// "Corvallo" beside "CORVALLO" (or an exact name beside a case variant) is
+// one name to Windows. Mapping once picked one of them silently, the exact
+// name or else the smallest, with nothing to say the host opens the same.
+// Now it fails and names every match; once only one is left, it is found.
+TEST_F(WinePrefixTest, NamesThatDifferOnlyInCaseAreRefusedNotPickedSilently) {
   Link("c:", "../drive_c");
-  fs::create_directory(root_ / "drive_c/data");
-  fs::create_directory(root_ / "drive_c/Data");
-  std::string path;
-  ASSERT_TRUE(Load().MapPath("c:\\Data", &path).ok());
-  EXPECT_EQ(path, (devices() / "c:/Data").string());
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> make_variant;  // in drive_c/Program Files
+    const char* path;
+    const char* says;      // {} stands for the folder on this machine
+    const char* original;  // removed, which leaves one match
+    const char* keep;      // what the path then maps to
+  };
+  const Case cases[] = {
+      {"two folders", [](const fs::path& dir) { fs::create_directories(dir / "CORVALLO"); },
+       "c:\\Program Files\\corvallo\\CVL.MDB",
+       "'c:\\Program Files\\corvallo\\' matches more than one folder in {}: CORVALLO, Corvallo. "
+       "Windows sees these as one name; keep one and remove or rename the others.",
+       "Corvallo", "CORVALLO/CVL.MDB"},
+      {"an exact file name beside a variant",
+       [](const fs::path& dir) { std::ofstream(dir / "Corvallo/cvl.mdb") << "y"; },
+       "c:\\Program Files\\Corvallo\\CVL.MDB",
+       "'c:\\Program Files\\Corvallo\\CVL.MDB' matches more than one file in {}/Corvallo: "
+       "CVL.MDB, cvl.mdb.",
+       "Corvallo/CVL.MDB", "Corvallo/cvl.mdb"},
+      {"a file beside a folder", [](const fs::path& dir) { std::ofstream(dir / "corvallo"); },
+       "c:/Program Files/CORVALLO",
+       "'c:/Program Files/CORVALLO' matches more than one file or folder in {}: Corvallo, "
+       "corvallo.",
+       "Corvallo", "corvallo"},
+  };
+  const fs::path dir = root_ / "drive_c/Program Files";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir);
+    fs::create_directories(dir / "Corvallo");
+    std::ofstream(dir / "Corvallo/CVL.MDB") << "x";
+    c.make_variant(dir);
+    std::string path = "untouched";
+    Status status = Load().MapPath(c.path, &path);
+    EXPECT_EQ(status.number(), error::kAmbiguousName);
+    std::string says = c.says;
+    says.replace(says.find("{}"), 2, (devices() / "c:/Program Files").string());
+    EXPECT_NE(status.message().find(says), std::string::npos) << status.message();
+    EXPECT_EQ(path, "untouched");
+
+    fs::remove_all(dir / c.original);
+    ASSERT_TRUE(Load().MapPath(c.path, &path).ok());
+    EXPECT_EQ(path, (devices() / "c:/Program Files" / c.keep).string());
+  }
 }
 
 TEST_F(WinePrefixTest, UnmatchedComponentsAreKeptAsWritten) {
