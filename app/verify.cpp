@@ -36,9 +36,14 @@ std::optional<std::string> CanonicalDecimal(std::string_view text) {
   }
   while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
   while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
-  std::string canonical = whole.empty() ? "0" : std::string(whole);
-  if (!fraction.empty()) canonical += "." + std::string(fraction);
-  if (negative && canonical != "0") canonical.insert(0, "-");
+  std::string canonical;
+  canonical.reserve(whole.size() + fraction.size() + 3);
+  if (negative && !(whole.empty() && fraction.empty())) canonical += '-';
+  canonical += whole.empty() ? std::string_view("0") : whole;
+  if (!fraction.empty()) {
+    canonical += '.';
+    canonical += fraction;
+  }
   return canonical;
 }
 
@@ -85,7 +90,8 @@ ExpectedCell ReadLiteral(std::string_view literal) {
     cell.day = cell.date->Iso();
     return cell;
   }
-  cell.exact = CanonicalDecimal(literal).value_or(std::string(literal));
+  std::optional<std::string> exact = CanonicalDecimal(literal);
+  cell.exact = exact ? std::move(*exact) : std::string(literal);
   cell.number = NearestDouble(cell.exact);
   if (cell.exact.find('.') == std::string::npos && cell.exact.size() < 19) {
     cell.whole = static_cast<int64_t>(std::strtoll(cell.exact.c_str(), nullptr, 10));
