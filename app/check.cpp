@@ -54,16 +54,6 @@ bool CheckAttempt::up_to_date() const {
                      [](const TableCheck& check) { return check.state == TableState::kUpToDate; });
 }
 
-bool CheckReport::any_database_found() const {
-  return std::any_of(attempts.begin(), attempts.end(),
-                     [](const CheckAttempt& attempt) { return attempt.folder_found; });
-}
-
-bool CheckReport::any_folder_unenterable() const {
-  return std::any_of(attempts.begin(), attempts.end(),
-                     [](const CheckAttempt& attempt) { return attempt.unenterable(); });
-}
-
 bool CheckReport::any_changed_during_check() const {
   return std::any_of(attempts.begin(), attempts.end(),
                      [](const CheckAttempt& attempt) { return attempt.changed_during_check; });
@@ -76,14 +66,11 @@ bool CheckReport::up_to_date() const {
          });
 }
 
-CheckReport RunCheck(Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
+CheckReport RunCheck(std::optional<char> drive, Env& env, ConnectionSlot& cnMain) {
   CheckReport report;
-  report.drive_text = desktop.CurrentDriveText();
-  for (int index = 0; index < 2; ++index) {
-    report.attempts.push_back(CheckDatabase(ProbeInstallFolder(desktop, env, index), env, cnMain));
-    for (FolderAttempt& copy : VirtualStoreCopiesOf(report.attempts.back(), env)) {
-      report.attempts.push_back(CheckDatabase(std::move(copy), env, cnMain));
-    }
+  report.drive = drive;
+  for (FolderAttempt& location : InstallLocations(drive, env)) {
+    report.attempts.push_back(CheckDatabase(std::move(location), env, cnMain));
   }
   return report;
 }
@@ -93,8 +80,7 @@ std::string DescribeCheck(const CheckReport& report) {
   if (report.up_to_date()) {
     text = "The database carries this patch.\n";
   } else if (!report.any_database_found()) {
-    const std::string drive =
-        report.drive_text.empty() ? std::string("(none)") : report.drive_text.substr(0, 1);
+    const std::string drive = DriveShown(report.drive);
     text = report.any_folder_unenterable()
                ? "No database could be reached on drive " + drive +
                      ": an install folder is there but can't be entered.\n"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
+#include "app/install.h"
 #include "app/report.h"
 #include "app/verify.h"
 #include "db/connection.h"
@@ -31,19 +31,15 @@ struct CheckAttempt : FolderAttempt {
   bool up_to_date() const;
 };
 
-struct CheckReport {
-  std::string drive_text;
-  std::vector<CheckAttempt> attempts;
-
-  bool any_database_found() const;
-  bool any_folder_unenterable() const;
+struct CheckReport : DriveReport<CheckAttempt> {
   bool any_changed_during_check() const;
   // At least one database was found, and every one found was opened and is
   // up to date in every table.
   bool up_to_date() const;
 };
 
-CheckReport RunCheck(Desktop& desktop, Env& env, ConnectionSlot& cnMain);
+// Checks every location on `drive` (install.h's InstallLocations).
+CheckReport RunCheck(std::optional<char> drive, Env& env, ConnectionSlot& cnMain);
 
 // A plain-text account, one line per folder, database and table.
 std::string DescribeCheck(const CheckReport& report);

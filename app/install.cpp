@@ -1,21 +1,46 @@
-// The install's folders, probes, copies and connection strings; see the header.
+// The install's folders, locations and connection strings; see the header.
 #include "app/install.h"
-
-#include <optional>
 
 #include "db/connection_string.h"
 
 namespace telo {
 namespace {
 
-std::optional<char> DriveLetter(const std::string& drive_text) {
-  if (drive_text.empty()) return std::nullopt;
-  return drive_text.front();
-}
-
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
 
+FolderAttempt ProbeInstallFolder(char drive, int index, Env& env) {
+  FolderAttempt location;
+  location.number = index + 1;
+  location.folder = InstallFolder(drive, index);
+  location.database = location.folder + std::string(kDatabaseFile);
+  location.probe = env.ChangeDirectory(location.folder);
+  location.folder_found = location.probe.ok();
+  return location;
+}
+
+void AddVirtualStoreCopies(const FolderAttempt& location, Env& env,
+                           std::vector<FolderAttempt>& locations) {
+  if (!location.folder_found || env.ProcessIsVirtualized()) return;
+  for (std::string& path : env.VirtualStoreCopies(location.database)) {
+    FolderAttempt& copy = locations.emplace_back();
+    copy.number = location.number;
+    copy.folder = FolderOf(path);
+    copy.folder_found = true;
+    copy.copy_of = location.database;
+    copy.database = std::move(path);
+  }
+}
+
 }  // namespace
+
+bool FolderAttempt::unenterable() const {
+  return !folder_found && (probe.IsAccessDenied() || probe.IsAmbiguousName());
+}
+
+std::optional<char> DriveOfEntry(std::string_view entry) {
+  if (entry.empty()) return std::nullopt;
+  return entry.front();
+}
 
 std::string InstallFolder(char drive_letter, int index) {
   return std::string(1, drive_letter) + std::string(kInstallFolders[index]);
@@ -29,33 +54,18 @@ std::string DatabaseConnectionString(std::string_view database_path, bool read_o
   return ConnectionString::Format(pairs);
 }
 
-FolderAttempt ProbeInstallFolder(Desktop& desktop, Env& env, int index) {
-  FolderAttempt location;
-  location.number = index + 1;
-  const std::optional<char> letter = DriveLetter(desktop.CurrentDriveText());
-  if (!letter) {
-    location.probe = Status::Error(error::kPathNotFound, "No drive is chosen.");
-    return location;
+std::vector<FolderAttempt> InstallLocations(std::optional<char> drive, Env& env) {
+  std::vector<FolderAttempt> locations;
+  if (!drive) {
+    FolderAttempt& none = locations.emplace_back();
+    none.probe = Status::Error(error::kPathNotFound, "No drive is chosen.");
+    return locations;
   }
-  location.folder = InstallFolder(*letter, index);
-  location.database = location.folder + std::string(kDatabaseFile);
-  location.probe = env.ChangeDirectory(location.folder);
-  location.folder_found = location.probe.ok();
-  return location;
-}
-
-std::vector<FolderAttempt> VirtualStoreCopiesOf(const FolderAttempt& location, Env& env) {
-  std::vector<FolderAttempt> copies;
-  if (!location.folder_found || env.ProcessIsVirtualized()) return copies;
-  for (std::string& path : env.VirtualStoreCopies(location.database)) {
-    FolderAttempt& copy = copies.emplace_back();
-    copy.number = location.number;
-    copy.folder = FolderOf(path);
-    copy.folder_found = true;
-    copy.copy_of = location.database;
-    copy.database = std::move(path);
+  for (int index = 0; index < 2; ++index) {
+    locations.push_back(ProbeInstallFolder(*drive, index, env));
+    AddVirtualStoreCopies(FolderAttempt(locations.back()), env, locations);
   }
-  return copies;
+  return locations;
 }
 
 }  // namespace telo

@@ -17,19 +17,12 @@ std::string Reason(const Status& status) {
   return text;
 }
 
-std::size_t StatementsOf(std::string_view procedure_name) {
-  for (const PatchProcedure* procedure : PatchSequence()) {
-    if (procedure->name() == procedure_name) return procedure->statement_count();
-  }
-  return 0;
-}
-
 std::string DescribeFailure(const ProcedureOutcome& outcome) {
   std::string line = std::string(outcome.procedure) + " failed ";
   switch (outcome.failed_step) {
     case FailedStep::kStatement:
       line += "at statement " + std::to_string(outcome.failed_position) + " of " +
-              std::to_string(StatementsOf(outcome.procedure));
+              std::to_string(outcome.statement_count);
       break;
     case FailedStep::kBeginTable:
       line += "before its first statement";
@@ -184,8 +177,7 @@ std::string Headline(const RunReport& report) {
   if (!report.confirmed) return "The update was not started.\n";
   if (report.succeeded()) return "The database was updated.\n";
   if (!report.any_database_found()) {
-    std::string drive = report.drive_text.empty() ? std::string("(none)")
-                                                  : std::string(1, report.drive_text.front());
+    const std::string drive = DriveShown(report.drive);
     if (report.any_folder_unenterable()) {
       return "No database could be reached on drive " + drive +
              ": an install folder is there but can't be entered. Nothing was changed.\n";
@@ -197,9 +189,8 @@ std::string Headline(const RunReport& report) {
 
 }  // namespace
 
-bool FolderAttempt::unenterable() const {
-  return !folder_found &&
-         (probe.number() == error::kAccessDenied || probe.number() == error::kAmbiguousName);
+std::string DriveShown(std::optional<char> drive) {
+  return drive ? std::string(1, *drive) : std::string("(none)");
 }
 
 std::string DescribeLocation(const FolderAttempt& location) {
@@ -207,7 +198,7 @@ std::string DescribeLocation(const FolderAttempt& location) {
     return "A user's VirtualStore copy of " + location.copy_of + ":\n";
   }
   if (location.unenterable()) {
-    const bool ambiguous = location.probe.number() == error::kAmbiguousName;
+    const bool ambiguous = location.probe.IsAmbiguousName();
     return location.folder +
            (ambiguous ? ": exists, but can't be used: " : ": exists, but can't be entered: ") +
            Reason(location.probe) + "\n";
@@ -245,16 +236,6 @@ AttemptReport::Saved AttemptReport::saved() const {
 bool AttemptReport::fully_patched() const {
   return opened() && begin.ok() && procedures.size() == PatchSequence().size() &&
          all_procedures_ok() && commit_attempted && !replaced && saved() == Saved::kYes;
-}
-
-bool RunReport::any_database_found() const {
-  return std::any_of(attempts.begin(), attempts.end(),
-                     [](const AttemptReport& attempt) { return attempt.folder_found; });
-}
-
-bool RunReport::any_folder_unenterable() const {
-  return std::any_of(attempts.begin(), attempts.end(),
-                     [](const AttemptReport& attempt) { return attempt.unenterable(); });
 }
 
 bool RunReport::succeeded() const {

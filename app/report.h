@@ -3,11 +3,13 @@
 // display it (OutcomeBox, DescribeReport) and never decide what happened.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/desktop.h"
+#include "app/install.h"
 #include "app/verify.h"
 #include "base/status.h"
 #include "patch/procedure.h"
@@ -22,28 +24,6 @@ inline constexpr std::string_view kConfirmPrompt =
 inline constexpr std::string_view kConfirmTitle = "TELO Database Update";
 inline constexpr std::string_view kCompletionPrompt = "Database Updated successfully !  ";
 inline constexpr std::string_view kCompletionTitle = "Database Update";
-
-// One install folder on the chosen drive and whether it was found: what
-// the run's and the check's reports share.
-struct FolderAttempt {
-  int number = 0;        // 1: Program Files, 2: Program Files (x86)
-  std::string folder;    // e.g. "c:\Program Files\Corvallo\"
-  std::string database;  // e.g. "c:\Program Files\Corvallo\CVL.MDB"
-  bool folder_found = false;
-  Status probe;  // the directory change that tested the folder
-  // Set when this attempt is on a user's VirtualStore copy of that database
-  // (`database` is then the copy): the install folder's database it copies.
-  std::string copy_of;
-  // A virtualized process's reads and writes of `database` go to this copy
-  // in the user's VirtualStore instead, when it exists.
-  std::string virtual_store_copy;
-
-  // The folder is there, but the probe was refused entry (access denied) or
-  // found more than one folder of that name (they differ only in letter
-  // case, which Windows doesn't tell apart). It counts as absent, but it is
-  // no sign that the host isn't installed: a failure, not "no database".
-  bool unenterable() const;
-};
 
 struct AttemptReport : FolderAttempt {
   bool open_attempted = false;
@@ -79,13 +59,9 @@ struct AttemptReport : FolderAttempt {
   bool fully_patched() const;
 };
 
-struct RunReport {
+struct RunReport : DriveReport<AttemptReport> {
   bool confirmed = false;
-  std::string drive_text;  // the drive list's entry at the start of the run
-  std::vector<AttemptReport> attempts;
 
-  bool any_database_found() const;
-  bool any_folder_unenterable() const;
   // At least one database was found and every one found was fully patched.
   bool succeeded() const;
 };
@@ -95,6 +71,9 @@ struct MessageBoxContent {
   std::string title;
   BoxStyle style = BoxStyle::kInformation;
 };
+
+// The drive as the reports name it: "C", or "(none)".
+std::string DriveShown(std::optional<char> drive);
 
 // The first line about an attempt: the folder and whether it was found, or
 // which database a VirtualStore copy belongs to.

@@ -112,19 +112,17 @@ AttemptReport RunAttempt(FolderAttempt location, Env& env, ConnectionSlot& cnMai
 
 }  // namespace
 
-RunReport RunUpdate(Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
+RunReport RunUpdate(std::optional<char> drive, Desktop& desktop, Env& env,
+                    ConnectionSlot& cnMain) {
   RunReport report;
+  report.drive = drive;
   if (desktop.ShowMessage(kConfirmPrompt, kConfirmTitle, BoxStyle::kQuestion) != BoxAnswer::kYes) {
     desktop.FocusDriveList();
     return report;
   }
   report.confirmed = true;
-  report.drive_text = desktop.CurrentDriveText();
-  for (int index = 0; index < 2; ++index) {
-    report.attempts.push_back(RunAttempt(ProbeInstallFolder(desktop, env, index), env, cnMain));
-    for (FolderAttempt& copy : VirtualStoreCopiesOf(report.attempts.back(), env)) {
-      report.attempts.push_back(RunAttempt(std::move(copy), env, cnMain));
-    }
+  for (FolderAttempt& location : InstallLocations(drive, env)) {
+    report.attempts.push_back(RunAttempt(std::move(location), env, cnMain));
   }
   const MessageBoxContent box = OutcomeBox(report);
   (void)desktop.ShowMessage(box.prompt, box.title, box.style);  // its only button is OK

@@ -7,6 +7,7 @@
 // It runs to its end on the caller's thread and returns the report.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,10 @@
 
 namespace telo {
 
-// cmdUpdate_Click's logic.
-RunReport RunUpdate(Desktop& desktop, Env& env, ConnectionSlot& cnMain);
+// cmdUpdate_Click's logic, on the drive that the front end hands over (a
+// window: DriveOfEntry of its drive list's entry, read once; the list can't
+// change during a run).
+RunReport RunUpdate(std::optional<char> drive, Desktop& desktop, Env& env,
+                    ConnectionSlot& cnMain);
 
 }  // namespace telo

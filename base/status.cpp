@@ -14,6 +14,11 @@ bool Status::IsNotFound() const {
   return number_ == error::kFileNotFound || number_ == error::kPathNotFound;
 }
 
+bool Status::IsAccessDenied() const { return number_ == error::kAccessDenied; }
+bool Status::IsAmbiguousName() const { return number_ == error::kAmbiguousName; }
+bool Status::IsInUse() const { return number_ == error::kDatabaseInUse; }
+bool Status::IsNoSuchTable() const { return number_ == error::kNoSuchTable; }
+
 std::string Status::ToString() const {
   if (ok()) return "ok";
   char hex[16];

@@ -24,6 +24,10 @@ class [[nodiscard]] Status {
 
   // The kind of failure, whatever layer reported it.
   bool IsNotFound() const;  // the file or a folder of its path is missing
+  bool IsAccessDenied() const;
+  bool IsAmbiguousName() const;  // more than one entry matches a name (case twins)
+  bool IsInUse() const;          // another program holds the database
+  bool IsNoSuchTable() const;
 
   // "0x80004005: message", or "ok".
   std::string ToString() const;

@@ -22,6 +22,22 @@ std::size_t PatchProcedure::statement_count() const {
   return count;
 }
 
+std::string_view FailedStepName(FailedStep step) {
+  switch (step) {
+    case FailedStep::kNone:
+      return "none";
+    case FailedStep::kBeginTable:
+      return "begin";
+    case FailedStep::kStatement:
+      return "statement";
+    case FailedStep::kReadBack:
+      return "read back";
+    case FailedStep::kCommitTable:
+      return "commit";
+  }
+  return "unknown";
+}
+
 // The table's level is rolled back after any failure; the rollback's own
 // status adds nothing the caller could act on, since the level ends either
 // way (db/connection.h).
@@ -29,6 +45,7 @@ ProcedureOutcome PatchProcedure::operator()(Connection& cnMain,
                                             const TableReadBack& read_back) const {
   ProcedureOutcome outcome;
   outcome.procedure = name_;
+  outcome.statement_count = statement_count();
   std::size_t position = 0;
   for (const TableStatements& table : tables_) {
     Status status = cnMain.BeginTrans();

@@ -37,6 +37,8 @@ enum class FailedStep {
   kCommitTable,  // the nested transaction for `failed_table` could not commit
 };
 
+std::string_view FailedStepName(FailedStep step);  // "none", "begin", "statement", ...
+
 // Reads a table back inside its own transaction, before it is committed: Ok
 // when it holds exactly what the patch writes; otherwise how it differs
 // (error::kTableDiffers) or why it could not be read.
@@ -44,6 +46,7 @@ using TableReadBack = std::function<Status(Connection&, std::string_view table)>
 
 struct ProcedureOutcome {
   std::string_view procedure;
+  std::size_t statement_count = 0;  // the procedure's, whether it ran them all or not
   FailedStep failed_step = FailedStep::kNone;
   std::string_view failed_table;
   std::size_t failed_position = 0;  // 1-based within the procedure; 0 when no statement

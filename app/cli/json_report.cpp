@@ -14,28 +14,12 @@ json StatusJson(const Status& status) {
   return {{"ok", status.ok()}, {"error", status.number()}, {"message", status.message()}};
 }
 
-json Header(std::string_view command, const std::string& drive_text, int exit_code) {
+json Header(std::string_view command, std::optional<char> drive, int exit_code) {
   return {{"command", command},
           {"version", kProgramVersion},
           {"patch_checksum", PatchChecksum()},
-          {"drive", drive_text.empty() ? json(nullptr) : json(drive_text.substr(0, 1))},
+          {"drive", drive ? json(std::string(1, *drive)) : json(nullptr)},
           {"exit_code", exit_code}};
-}
-
-std::string_view FailedStepName(FailedStep step) {
-  switch (step) {
-    case FailedStep::kNone:
-      return "none";
-    case FailedStep::kBeginTable:
-      return "begin";
-    case FailedStep::kStatement:
-      return "statement";
-    case FailedStep::kReadBack:
-      return "read back";
-    case FailedStep::kCommitTable:
-      return "commit";
-  }
-  return "unknown";
 }
 
 std::string_view SavedName(AttemptReport::Saved saved) {
@@ -136,7 +120,7 @@ json CheckAttemptJson(const CheckAttempt& attempt) {
 }  // namespace
 
 std::string RunReportJson(const RunReport& report, int exit_code) {
-  json document = Header("run", report.drive_text, exit_code);
+  json document = Header("run", report.drive, exit_code);
   document["confirmed"] = report.confirmed;
   document["succeeded"] = report.succeeded();
   json attempts = json::array();
@@ -148,7 +132,7 @@ std::string RunReportJson(const RunReport& report, int exit_code) {
 }
 
 std::string CheckReportJson(const CheckReport& report, int exit_code) {
-  json document = Header("check", report.drive_text, exit_code);
+  json document = Header("check", report.drive, exit_code);
   document["up_to_date"] = report.up_to_date();
   json attempts = json::array();
   for (const CheckAttempt& attempt : report.attempts) {
