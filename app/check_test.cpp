@@ -20,7 +20,10 @@ using ::testing::Not;
 
 class CheckTest : public ::testing::Test {
  protected:
+  // The patch over tables that have the rows its updates name.
   void WriteThePatch() {
+    database_.tables["Comm_Rates"] = {{"scheme", "comm_rate"}, {{"2", "3"}, {"3", "2"}}};
+    database_.tables["SB_Configuration"] = {{"Rate"}, {{"3.5"}}};
     auto connection = database_.Factory()();
     ASSERT_TRUE(connection->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified).ok());
     for (std::string_view statement : AllPatchStatements()) {

@@ -69,6 +69,16 @@ std::string TableLine(const TableCheck& check) {
          (check.detail.empty() ? Reason(check.status) : check.detail) + "\n";
 }
 
+// A table whose update found no row to change: nothing failed, but the
+// user may want those rows.
+void DescribeWarnings(const AttemptReport& attempt, std::string& text) {
+  for (const TableCheck& check : attempt.verification) {
+    if (check.state != TableState::kNoRowToUpdate) continue;
+    text += "    Warning: " + std::string(check.table) + ": " + check.detail +
+            ". If the host should have those rows, add them and run the update again.\n";
+  }
+}
+
 // What a failed commit left in the file, as read back on a new connection.
 void DescribeFailedCommit(const AttemptReport& attempt, std::string& text) {
   text += "    The commit reported a failure: " + Reason(attempt.commit) + "\n";
@@ -77,11 +87,12 @@ void DescribeFailedCommit(const AttemptReport& attempt, std::string& text) {
       text +=
           "    Read back on a new connection, every table holds the patch: the changes "
           "were saved all the same.\n";
+      DescribeWarnings(attempt, text);
       return;
     case AttemptReport::Saved::kNo:
       text += "    Read back on a new connection, the database does not hold the patch:\n";
       for (const TableCheck& check : attempt.verification) {
-        if (check.state != TableState::kUpToDate) text += "      " + TableLine(check);
+        if (!HoldsThePatch(check.state)) text += "      " + TableLine(check);
       }
       return;
     case AttemptReport::Saved::kUnknown:
@@ -120,10 +131,11 @@ void DescribeSavedChanges(const AttemptReport& attempt, std::string& text) {
     if (check.state == TableState::kUnreadable) {
       text += "    Saved, but " + std::string(check.table) +
               " was not read back again: " + Reason(check.status) + "\n";
-    } else if (check.state != TableState::kUpToDate) {
+    } else if (!HoldsThePatch(check.state)) {
       text += "    Read back after saving, " + TableLine(check);
     }
   }
+  DescribeWarnings(attempt, text);
 }
 
 // The commit went to a file that no longer stands at the path; what stands

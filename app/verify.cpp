@@ -324,15 +324,32 @@ TableCheck CheckRefilledTable(Connection& connection, const TableStatements& sta
   return CompareRows(check, expected.rows, rows);
 }
 
+// "no row for scheme 2, 4, 5 to update", from the update's own criteria.
+std::string NoRowToUpdate(const UpdateStatement& update) {
+  if (update.where_column.empty()) return "no row to update";
+  std::string keys;
+  for (char c : update.where_list) {
+    if (c == ' ') continue;
+    keys += c;
+    if (c == ',') keys += ' ';
+  }
+  return "no row for " + std::string(update.where_column) + " " + keys + " to update";
+}
+
 // An updated table is up to date when every row that an update names holds
-// its value.
+// its value, and each update named a row that the table has; an update that
+// named none is a warning.
 TableCheck CheckUpdatedTable(Connection& connection, const TableStatements& statements) {
   TableCheck check;
   check.table = statements.table;
+  std::string unmatched;
   for (const ExpectedUpdate& expected : ExpectedTableFor(statements).updates) {
     Rows rows;
     Status status = connection.Query(expected.query, &rows);
     if (!status.ok()) return ReadFailure(check, status);
+    if (rows.size() == 0) {
+      unmatched += (unmatched.empty() ? "" : "; ") + NoRowToUpdate(expected.update);
+    }
     for (std::size_t row = 0; row < rows.size(); ++row) {
       const Value& value = rows[row][0];
       if (Holds(value, expected.wanted)) continue;
@@ -346,6 +363,10 @@ TableCheck CheckUpdatedTable(Connection& connection, const TableStatements& stat
       }
       return check;
     }
+  }
+  if (!unmatched.empty()) {
+    check.state = TableState::kNoRowToUpdate;
+    check.detail = std::move(unmatched);
   }
   return check;
 }
@@ -362,8 +383,14 @@ std::string_view TableStateName(TableState state) {
       return "missing";
     case TableState::kUnreadable:
       return "unreadable";
+    case TableState::kNoRowToUpdate:
+      return "no row to update";
   }
   return "unknown";
+}
+
+bool HoldsThePatch(TableState state) {
+  return state == TableState::kUpToDate || state == TableState::kNoRowToUpdate;
 }
 
 std::vector<std::string_view> PatchedTables() {

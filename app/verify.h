@@ -22,6 +22,9 @@ enum class TableState {
   kDiffers,     // `detail` gives the row counts or the first differing row
   kMissing,     // the database has no such table
   kUnreadable,  // the table could not be read; `status` says why
+  // A warning: an update of this table named rows that it doesn't have
+  // (`detail` says which), and every row it has holds the patch.
+  kNoRowToUpdate,
 };
 
 struct TableCheck {
@@ -32,6 +35,9 @@ struct TableCheck {
 };
 
 std::string_view TableStateName(TableState state);  // "up to date", "differs", ...
+
+// Every row the table has holds the patch: up to date, or only a warning.
+bool HoldsThePatch(TableState state);
 
 // The thirteen tables the patch writes, in the order the sequence first
 // writes them.

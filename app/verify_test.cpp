@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
+#include "app/update_run.h"
 #include "patch/sequence.h"
 #include "testing/fake_connection.h"
+#include "testing/fake_desktop.h"
+#include "testing/fake_env.h"
 
 namespace telo {
 namespace {
@@ -146,6 +150,41 @@ TEST_F(VerifyTest, ChangedValueExtraRowAndMissingTableAreEachCaught) {
   TableCheck missing = CheckTable(*connection_, "SCSS_Configuration");
   EXPECT_EQ(missing.state, TableState::kMissing);
   EXPECT_EQ(TableStateName(missing.state), "missing");
+}
+
+// An update whose criteria matched no row changed nothing, and the read-back
+// of those rows (none) used to call its table up to date. It is a warning
+// now, naming the update's criteria; the run still succeeds.
+TEST_F(VerifyTest, UpdateThatMatchedNoRowIsAWarningNotUpToDate) {
+  database_.tables["Comm_Rates"] = {{"scheme", "comm_rate"}, {{"1", "1.5"}, {"3", "2"}}};
+  database_.tables["SB_Configuration"] = {{"Rate"}, {}};
+  FakeDesktop desktop;
+  FakeEnv env;
+  env.existing_folders = {"C:\\Program Files\\Corvallo\\"};
+  ConnectionSlot cnMain(database_.Factory());
+  const RunReport report = RunUpdate(desktop, env, cnMain);
+
+  EXPECT_TRUE(report.succeeded());
+  std::map<std::string_view, TableCheck> checks;
+  for (const TableCheck& check : report.attempts.at(0).verification) checks[check.table] = check;
+  const struct {
+    std::string_view table;
+    std::string_view detail;
+  } warnings[] = {{"Comm_Rates", "no row for scheme 2, 4, 5 to update"},
+                  {"SB_Configuration", "no row to update"}};
+  for (const auto& warning : warnings) {
+    const TableCheck& check = checks[warning.table];
+    EXPECT_EQ(check.state, TableState::kNoRowToUpdate) << warning.table;
+    EXPECT_EQ(TableStateName(check.state), "no row to update");
+    EXPECT_TRUE(HoldsThePatch(check.state));
+    EXPECT_EQ(check.detail, warning.detail);
+    EXPECT_THAT(DescribeReport(report, ReportDetail::kEveryProcedure),
+                HasSubstr("Warning: " + std::string(warning.table) + ": " +
+                          std::string(warning.detail) + ". If the host"));
+  }
+  database_.tables["Comm_Rates"].rows = {{"2", "1"}};
+  EXPECT_EQ(CheckTable(*connection_, "Comm_Rates").state, TableState::kDiffers)
+      << "a row that an update names and that lacks its value is no warning";
 }
 
 TEST_F(VerifyTest, ADayEarlierIsADifferentDate) {

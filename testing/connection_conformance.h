@@ -4,7 +4,7 @@
 //   INSTANTIATE_TEST_SUITE_P(Name, ConnectionConformanceTest,
 //                            ::testing::Values(ConformanceTarget{"name", factory}),
 //                            ConformanceCaseName);
-// and lists connection_conformance.cpp among its sources. The suite only
+// and links telo_connection_conformance (testing/CMakeLists.txt). The suite only
 // sends statements of the patch's own shapes, on one table T(n) whose fresh
 // database holds the single row n = 1.
 #pragma once
@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "db/connection.h"

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/jet_literals.h"
+#include "base/jet_types.h"
 #include "base/text.h"
 
 namespace telo {
@@ -14,6 +15,8 @@ namespace {
 
 // DB_E_PARAMNOTOPTIONAL: Jet takes a name it doesn't know for a parameter.
 constexpr int32_t kMissingParameter = static_cast<int32_t>(0x80040E10);
+// DB_E_CANTCONVERTVALUE: Jet's error 3464, a data type mismatch.
+constexpr int32_t kTypeMismatch = static_cast<int32_t>(0x80040E07);
 constexpr std::string_view kNull = "Null";
 
 Status NoSuchTable(std::string_view table) {
@@ -33,6 +36,10 @@ Status UnknownInsertField(std::string_view column) {
 
 Status MissingParameter() {
   return Status::Error(kMissingParameter, "No value given for one or more required parameters.");
+}
+
+Status CriteriaMismatch() {
+  return Status::Error(kTypeMismatch, "Data type mismatch in criteria expression.");
 }
 
 Status Rejected() {
@@ -125,6 +132,50 @@ Status CheckWrite(const FakeRules& rules, const FakeTable& table, std::size_t in
   return Status::Ok();
 }
 
+bool IsQuotedText(std::string_view literal) {
+  return literal.size() >= 2 && (literal.front() == '\'' || literal.front() == '"') &&
+         literal.back() == literal.front();
+}
+
+// Jet compares a TEXT column only with text, and a number column never with
+// text; it refuses any other comparison before it reads a row. An untyped
+// column compares with anything.
+Status CheckCriteria(const FakeTable& table, std::size_t key,
+                     const std::vector<std::string>& keys) {
+  if (key >= table.types.size()) return Status::Ok();
+  const JetType type = ParseJetColumnType(table.types[key]).type;
+  if (type == JetType::kUnknown || type == JetType::kDateTime) return Status::Ok();
+  for (const std::string& literal : keys) {
+    if (EqualsIgnoreCase(literal, kNull)) continue;
+    if ((type == JetType::kText) != IsQuotedText(literal)) return CriteriaMismatch();
+  }
+  return Status::Ok();
+}
+
+// The declared type's first word names an AutoNumber column.
+bool IsAutoNumber(std::string_view declared) {
+  const std::string_view word = declared.substr(0, declared.find(' '));
+  return EqualsIgnoreCase(word, "COUNTER") || EqualsIgnoreCase(word, "AUTOINCREMENT");
+}
+
+// An AutoNumber's next value: one more than the highest it holds, from 1.
+std::string NextAutoNumber(const FakeTable& table, std::size_t index) {
+  long highest = 0;
+  for (const auto& row : table.rows) {
+    if (row[index] != kNull)
+      highest = std::max(highest, std::strtol(row[index].c_str(), nullptr, 10));
+  }
+  return std::to_string(highest + 1);
+}
+
+// What Jet stores in a column that an insert doesn't name: the next
+// AutoNumber, the declared default, or Null.
+std::string UnnamedValue(const FakeTable& table, std::size_t index) {
+  if (index >= table.types.size()) return std::string(kNull);
+  if (IsAutoNumber(table.types[index])) return NextAutoNumber(table, index);
+  return std::string(DeclaredDefault(table.types[index]).value_or(kNull));
+}
+
 bool KeyListed(std::string_view key, const std::vector<std::string>& keys) {
   return std::any_of(keys.begin(), keys.end(),
                      [key](const std::string& listed) { return SameLiteral(key, listed); });
@@ -156,10 +207,12 @@ Status ApplyInsert(const InsertStatement& insert, const FakeRules& rules, FakeTa
     if (!index && rules.declared_only) return UnknownInsertField(column);
     indexes.push_back(index ? *index : AddColumn(table, column));
   }
-  std::vector<std::string> row(table->columns.size(), std::string(kNull));
-  for (std::size_t i = 0; i < indexes.size(); ++i) {
-    if (Status ok = CheckWrite(rules, *table, indexes[i], insert.values[i]); !ok.ok()) return ok;
-    row[indexes[i]] = insert.values[i];
+  std::vector<std::string> row(table->columns.size());
+  for (std::size_t i = 0; i < indexes.size(); ++i) row[indexes[i]] = insert.values[i];
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const bool named = std::find(indexes.begin(), indexes.end(), i) != indexes.end();
+    if (!named) row[i] = UnnamedValue(*table, i);
+    if (Status ok = CheckWrite(rules, *table, i, row[i]); !ok.ok()) return ok;
   }
   table->rows.push_back(std::move(row));
   *count = 1;
@@ -178,6 +231,9 @@ Status ApplyUpdate(const UpdateStatement& update, const FakeRules& rules, FakeTa
     return rules.declared_only ? MissingParameter() : Status::Ok();
   }
   const std::vector<std::string> keys = SplitList(update.where_list);
+  if (key) {
+    if (Status comparable = CheckCriteria(*table, *key, keys); !comparable.ok()) return comparable;
+  }
   std::vector<std::vector<std::string>*> chosen;
   for (auto& row : table->rows) {
     if (!key || KeyListed(row[*key], keys)) chosen.push_back(&row);
@@ -227,6 +283,16 @@ Value ValueOf(const std::string& literal) {
 
 }  // namespace
 
+std::optional<std::string_view> DeclaredDefault(std::string_view declared) {
+  static constexpr std::string_view kDefault = " DEFAULT ";
+  for (std::size_t at = 0; at + kDefault.size() <= declared.size(); ++at) {
+    if (EqualsIgnoreCase(declared.substr(at, kDefault.size()), kDefault)) {
+      return Trimmed(declared.substr(at + kDefault.size()));
+    }
+  }
+  return std::nullopt;
+}
+
 Status ApplyStatement(std::string_view statement, const FakeRules& rules, FakeTables* tables,
                       long* affected) {
   long count = 0;
@@ -267,6 +333,11 @@ Status SelectLiterals(std::string_view query, const FakeRules& rules, const Fake
   if (!select->key_column.empty()) {
     key = ColumnIndex(*table, select->key_column);
     if (!key && rules.declared_only) return MissingParameter();
+    if (key) {
+      if (Status comparable = CheckCriteria(*table, *key, select->keys); !comparable.ok()) {
+        return comparable;
+      }
+    }
   }
   for (const auto& row : table->rows) {
     if (!select->key_column.empty() && (!key || !KeyListed(row[*key], select->keys))) continue;

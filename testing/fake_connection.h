@@ -12,6 +12,11 @@
 // none). In the default mode a statement creates the tables and columns it
 // names; with FakeRules::declared_only only declared tables and columns
 // exist and a wrong name fails with Jet's error (the ADO double uses this).
+// Declared column types follow Jet's rules: a criterion that compares a TEXT
+// column with a number, or a number column with text, fails as a data type
+// mismatch; a column that an insert doesn't name gets its DEFAULT ("TEXT(20)
+// DEFAULT 'none'"), the next number when it is a COUNTER (AutoNumber): one
+// more than its highest, from 1), or else Null.
 // FakeSession is the per-connection part, shared by FakeConnection and the
 // ADO double. The FakeDatabase must outlive every connection made on it.
 #pragma once
@@ -19,6 +24,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +43,9 @@ struct FakeRejection {
 struct FakeTable {
   std::vector<std::string> columns;
   std::vector<std::vector<std::string>> rows;  // literals as written
-  std::vector<std::string> types = {};  // declared Jet types, one per column; empty = untyped
+  // Declared Jet types, one per column, optionally with a default ("LONG
+  // DEFAULT 0"); empty = untyped.
+  std::vector<std::string> types = {};
   std::vector<FakeRejection> rejections = {};
   bool operator==(const FakeTable&) const = default;
 };
@@ -60,6 +68,10 @@ struct FakeSelection {
   std::vector<std::string> types;
   std::vector<std::vector<std::string>> rows;
 };
+
+// The default value that a declared type gives its column ("LONG DEFAULT 0"
+// -> "0"), or nullopt when it gives none.
+std::optional<std::string_view> DeclaredDefault(std::string_view declared_type);
 
 // Applies one statement to `tables`, all or nothing; `affected` (may be
 // null) receives the number of rows it deleted, inserted or updated.

@@ -50,7 +50,11 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
   EXPECT_EQ(failed["error"], kInjectedFailure);
   EXPECT_EQ(found["commit"]["ok"], true);
   EXPECT_EQ(found["verification"].size(), 12u) << "every committed table is read back";
-  EXPECT_EQ(found["verification"][0]["state"], "up to date");
+  // The empty fake has no row for the update of SB_Configuration: a warning.
+  EXPECT_EQ(found["verification"][0]["table"], "SB_Configuration");
+  EXPECT_EQ(found["verification"][0]["state"], "no row to update");
+  EXPECT_EQ(found["verification"][0]["detail"], "no row to update");
+  EXPECT_EQ(found["verification"][2]["state"], "up to date");
   EXPECT_EQ(document["attempts"][1]["found"], false);
 }
 

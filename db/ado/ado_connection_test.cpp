@@ -246,6 +246,15 @@ TEST_F(AdoConnectionTest, FailuresCarryJetsNumbersAndDescriptions) {
          return open.ok() ? connection_->Query("SELECT a FROM Nowhere", &rows) : open;
        },
        error::kNoSuchTable, no_table},
+      {"query comparing a number column with text",
+       [&] {
+         Rows rows;
+         const Status open = Open();
+         return open.ok()
+                    ? connection_->Query("SELECT rate FROM Rates WHERE scheme IN ('1')", &rows)
+                    : open;
+       },
+       static_cast<int32_t>(0x80040E07), "Data type mismatch in criteria expression."},
       {"unknown column", executing("Insert Into Rates(scheme, bonus) Values (5, 1)"),
        error::kCommandError,
        "The INSERT INTO statement contains the following unknown field name: 'bonus'.  Make sure "
@@ -281,8 +290,8 @@ TEST_F(AdoConnectionTest, ReadOnlyDatabasesAreReadButNeverWritten) {
     EXPECT_EQ(Rates(), (std::vector<Value>{int64_t{1}, 3.5, int64_t{2}, 4.0}));
     ASSERT_TRUE(connection_->BeginTrans().ok());
     const Status write = Execute("Update Rates Set rate = 1");
-    EXPECT_EQ(write.number(), kJetFailure);
-    EXPECT_EQ(write.message(), "Operation must use an updateable query.");
+    EXPECT_EQ(write.number(), static_cast<int32_t>(0x80040E09));
+    EXPECT_EQ(write.message(), "Cannot update.  Database or object is read-only.");
     ASSERT_TRUE(connection_->CommitTrans().ok());
     ASSERT_TRUE(connection_->Close().ok());
     EXPECT_EQ(FileRates(), kOldRates);

@@ -105,5 +105,29 @@ TEST_F(AdoUpdateRunTest, StatementThatJetRejectsLeavesItsTableAsItWas) {
   EXPECT_EQ(CopyTables(), expected);
 }
 
+// Jet refuses "scheme in (2,4,5)" on a TEXT scheme column. The double used
+// to match no row instead, and the run reported success with the rates
+// unchanged, since its read-back asked the same and also matched nothing.
+TEST_F(AdoUpdateRunTest, UpdateComparingATextColumnWithNumbersFailsTheRun) {
+  JetFixture before = PatchedTablesFixture();
+  FakeTable& comm_rates = before.tables["Comm_Rates"];
+  comm_rates.types[0] = "TEXT(10)";  // the key column comes first
+  for (auto& row : comm_rates.rows) row[0] = "'" + row[0] + "'";
+  ASSERT_TRUE(WriteJetFixtureFile(copy_, before).ok());
+
+  const RunReport report = Run();
+
+  EXPECT_FALSE(report.succeeded());
+  ASSERT_GE(report.attempts.size(), 2u);
+  const AttemptReport& copy = report.attempts[1];
+  const auto failed = std::find_if(copy.procedures.begin(), copy.procedures.end(),
+                                   [](const ProcedureOutcome& outcome) { return !outcome.ok(); });
+  ASSERT_NE(failed, copy.procedures.end());
+  EXPECT_EQ(failed->failed_table, "Comm_Rates");
+  EXPECT_EQ(failed->status.number(), static_cast<int32_t>(0x80040E07));
+  EXPECT_EQ(failed->status.message(), "Data type mismatch in criteria expression.");
+  EXPECT_EQ(CopyTables()["Comm_Rates"], comm_rates);
+}
+
 }  // namespace
 }  // namespace telo

@@ -122,5 +122,98 @@ TEST(AdoDoubleTest, ReportsProviderErrorsInErrorsAndErrorInfoAndOwnErrorsInError
   EXPECT_EQ(connection->Close(), S_OK);
 }
 
+// Where the double was more lenient than Jet: it matched no row where Jet
+// refuses to compare a number with text, gave Null to every column an insert
+// doesn't name, and refused a write to a read-only database with another
+// error than Jet's.
+TEST(AdoDoubleTest, FollowsJetWhereItWasMoreLenient) {
+  using Rows = std::vector<std::vector<std::string>>;
+  constexpr HRESULT kMismatch = static_cast<HRESULT>(0x80040E07);
+  constexpr HRESULT kReadOnly = static_cast<HRESULT>(0x80040E09);
+  const std::string mismatch = "Data type mismatch in criteria expression.";
+  const std::string read_only = "Cannot update.  Database or object is read-only.";
+  const FakeTable text_keys = {{"scheme", "comm_rate"}, {{"'2'", "1"}}, {"TEXT(10)", "DOUBLE"}};
+  const FakeTable number_keys = {{"scheme", "comm_rate"}, {{"2", "1"}}, {"LONG", "DOUBLE"}};
+  const FakeTable defaults = {{"id", "scheme", "note", "rate"},
+                              {{"7", "1", "'a'", "1"}},
+                              {"COUNTER", "LONG", "TEXT(20) DEFAULT 'none'", "DOUBLE DEFAULT 0"}};
+  const FakeTable no_rows = {defaults.columns, {}, defaults.types};
+  const struct {
+    const char* what;
+    FakeTable table;
+    const char* tail;  // after the connection string
+    bool read_only_file;
+    const char* statement;
+    HRESULT result;
+    const std::string& description;
+    Rows rows;  // what the file holds afterwards
+  } cases[] = {
+      {"a number against a TEXT key", text_keys, "", false,
+       "Update T Set comm_rate = 0.5 Where scheme in (2,4,5)", kMismatch, mismatch, text_keys.rows},
+      {"text against a LONG key", number_keys, "", false,
+       "Update T Set comm_rate = 0.5 Where scheme in ('2')", kMismatch, mismatch, number_keys.rows},
+      {"text against a TEXT key",
+       text_keys,
+       "",
+       false,
+       "Update T Set comm_rate = 0.5 Where scheme in ('2')",
+       S_OK,
+       "",
+       {{"'2'", "0.5"}}},
+      {"unnamed columns",
+       defaults,
+       "",
+       false,
+       "Insert Into T(scheme) Values (2)",
+       S_OK,
+       "",
+       {{"7", "1", "'a'", "1"}, {"8", "2", "'none'", "0"}}},
+      {"the first AutoNumber",
+       no_rows,
+       "",
+       false,
+       "Insert Into T(scheme, rate) Values (2, 5)",
+       S_OK,
+       "",
+       {{"1", "2", "'none'", "5"}}},
+      {"Mode=Read", number_keys, ";Mode=Read", false, "Update T Set comm_rate = 0.5", kReadOnly,
+       read_only, number_keys.rows},
+      {"a read-only file", number_keys, "", true, "Delete From T", kReadOnly, read_only,
+       number_keys.rows},
+  };
+  ComApartment com;
+  ASSERT_TRUE(com.status().ok());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FixtureFolder folder;
+    const std::string database = folder.File("CVL.MDB");
+    JetFixture fixture;
+    fixture.tables["T"] = c.table;
+    ASSERT_TRUE(WriteJetFixtureFile(database, fixture).ok());
+    if (c.read_only_file) SetFileAttributesA(database.c_str(), FILE_ATTRIBUTE_READONLY);
+    ComPtr<_ADOConnection> connection;
+    ASSERT_EQ(CoCreateInstance(kConnectionClsid, nullptr, CLSCTX_INPROC_SERVER, AdoGuid(0x550),
+                               &connection),
+              S_OK);
+    BSTR open_string = Bstr("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database + c.tail);
+    BSTR statement = Bstr(c.statement);
+    ASSERT_EQ(connection->Open(open_string, nullptr, nullptr, adOptionUnspecified), S_OK);
+    EXPECT_EQ(connection->Execute(statement, nullptr, adExecuteNoRecords, nullptr), c.result);
+    const std::vector<ErrorItem> items = ErrorItems(connection.Get());
+    EXPECT_EQ(items.size(), c.description.empty() ? 0u : 1u);
+    if (items.size() == 1) {
+      EXPECT_EQ(items[0].number, c.result);
+      EXPECT_EQ(items[0].description, c.description);
+      EXPECT_EQ(items[0].source, "Microsoft JET Database Engine");
+    }
+    EXPECT_EQ(connection->Close(), S_OK);
+    SysFreeString(statement);
+    SysFreeString(open_string);
+    JetFixture after;
+    ASSERT_TRUE(ReadJetFixtureFile(database, &after).ok());
+    EXPECT_EQ(after.tables["T"].rows, c.rows);
+  }
+}
+
 }  // namespace
 }  // namespace telo::ado_double

@@ -20,6 +20,9 @@ namespace {
 
 // DB_SEC_E_AUTH_FAILED
 constexpr int32_t kAuthenticationFailed = static_cast<int32_t>(0x80040E4D);
+// DB_SEC_E_PERMISSIONDENIED: how ADO reports Jet's error 3027, a write to a
+// database opened for reading.
+constexpr int32_t kPermissionDenied = static_cast<int32_t>(0x80040E09);
 
 Status JetError(std::string message) {
   return Status::Error(error::kUnspecifiedFailure, std::move(message));
@@ -127,7 +130,9 @@ JetFile::~JetFile() {
 }
 
 Status JetFile::Execute(std::string_view statement, long* affected) {
-  if (read_only_) return JetError("Operation must use an updateable query.");
+  if (read_only_) {
+    return Status::Error(kPermissionDenied, "Cannot update.  Database or object is read-only.");
+  }
   const bool durable = session_.levels() == 0;
   Status status = session_.Execute(statement, affected);
   return status.ok() && durable ? Save() : status;

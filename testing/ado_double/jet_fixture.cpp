@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/text.h"
+
 namespace telo {
 namespace {
 
@@ -34,6 +36,12 @@ std::string_view Trimmed(std::string_view text) {
     text.remove_suffix(1);
   }
   return text;
+}
+
+bool EndsWithDefault(std::string_view type) {
+  static constexpr std::string_view kDefault = "DEFAULT";
+  return type.size() >= kDefault.size() &&
+         EqualsIgnoreCase(type.substr(type.size() - kDefault.size()), kDefault);
 }
 
 // Reads the fixture line by line; `table_` is the table that lines belong to.
@@ -81,8 +89,13 @@ class FixtureParser {
     const std::size_t space = text.find(' ');
     const std::string_view name = text.substr(0, space);
     if (name.empty()) return "a column needs a name";
+    const std::string_view type =
+        space == std::string_view::npos ? "" : Trimmed(text.substr(space));
+    if (!DeclaredDefault(type) && EndsWithDefault(type)) {
+      return "column '" + std::string(name) + "' has DEFAULT without a value";
+    }
     table_->columns.emplace_back(name);
-    table_->types.emplace_back(space == std::string_view::npos ? "" : Trimmed(text.substr(space)));
+    table_->types.emplace_back(type);
     return {};
   }
 

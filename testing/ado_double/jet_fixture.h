@@ -12,6 +12,10 @@
 //   table SB_Configuration         starts a table; the lines below are its own
 //   column fromdate DATETIME       a column: its name, then its declared Jet
 //   column Rate DOUBLE             type (the rest of the line, e.g. DECIMAL(10,2))
+//   column note TEXT(20) DEFAULT 'none'   a default for inserts that don't name
+//                                  the column (the rest of the line)
+//   column id COUNTER              an AutoNumber: inserts that don't name it
+//                                  number it themselves
 //   row #04/01/2012#, 3.75         a row: one literal per column, ", " between
 //   reject Rate 9.99               the table's index refuses this value in
 //                                  this column (Jet's duplicate-key error)

@@ -17,14 +17,15 @@ TEST(JetFixtureTest, WritesTheDocumentedLinesAndReadsThemBack) {
                              {{"#04/01/2012#", "23.660", "Null"}, {"#09/02/1993#", "4", "'a b'"}},
                              {"DATETIME", "DECIMAL(10, 2)", "TEXT(20)"},
                              {{"rate", "9.99"}}};
-  fixture.tables["Empty"] = {{"n"}, {}, {"LONG"}};
+  fixture.tables["Empty"] = {{"id", "n"}, {}, {"COUNTER", "LONG DEFAULT 0"}};
 
   const std::string text = FormatJetFixture(fixture);
   EXPECT_EQ(text,
             "telo-jet-fixture 1\n"
             "password 8 46\n"
             "table Empty\n"
-            "column n LONG\n"
+            "column id COUNTER\n"
+            "column n LONG DEFAULT 0\n"
             "table Rates\n"
             "column fromdate DATETIME\n"
             "column rate DECIMAL(10, 2)\n"
@@ -57,6 +58,8 @@ TEST(JetFixtureTest, OtherTextIsRefusedNamingTheLine) {
        "line 5: a column after the rows"},
       {"telo-jet-fixture 1\ntable T\ntable T\n", "line 3: table 'T' appears twice"},
       {"telo-jet-fixture 1\ntable T\nindex a\n", "line 3: unknown keyword 'index'"},
+      {"telo-jet-fixture 1\ntable T\ncolumn n LONG default\n",
+       "line 3: column 'n' has DEFAULT without a value"},
   };
   for (const auto& c : cases) {
     JetFixture fixture;
