@@ -42,15 +42,9 @@ struct CliResult {
 // Starts the CLI with the standard streams that `actions` set up, and
 // SIGPIPE as the system sets it, whatever this test's own is.
 // With `extra_env`, it is the test build of the program, which reads
-<<<<<<< HEAD
 // TELO_TEST_STOP_AT_STATEMENT and TELO_TEST_STOP_FILE.
-pid_t StartCli(const std::vector<std::string>& args, const fs::path& out_file,
-               const std::vector<std::string>& extra_env = {}, const fs::path& err_file = {}) {
-=======
-// TELO_TEST_EXECUTE_DELAY_MS.
 pid_t SpawnCli(const std::vector<std::string>& args, const posix_spawn_file_actions_t* actions,
                const std::vector<std::string>& extra_env) {
->>>>>>> h2
   std::vector<std::string> argv_text = {extra_env.empty() ? TELO_CLI_PATH : TELO_CLI_TESTING_PATH};
   argv_text.insert(argv_text.end(), args.begin(), args.end());
   std::vector<char*> argv;
