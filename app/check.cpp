@@ -51,7 +51,7 @@ CheckAttempt CheckDatabase(FolderAttempt location, Env& env, ConnectionSlot& cnM
 bool CheckAttempt::up_to_date() const {
   return opened() && !changed_during_check &&
          std::all_of(tables.begin(), tables.end(),
-                     [](const TableCheck& check) { return check.state == TableState::kUpToDate; });
+                     [](const TableCheck& check) { return HoldsThePatch(check.state); });
 }
 
 bool CheckReport::any_changed_during_check() const {

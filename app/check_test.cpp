@@ -6,7 +6,6 @@
 
 #include "patch/sequence.h"
 #include "testing/fake_connection.h"
-#include "testing/fake_desktop.h"
 #include "testing/fake_env.h"
 #include "testing/fault_injection_connection.h"
 
@@ -42,7 +41,6 @@ class CheckTest : public ::testing::Test {
     ASSERT_TRUE(connection->CommitTrans().ok());
   }
 
-  FakeDesktop desktop_;
   FakeEnv env_;
   FakeDatabase database_;
   FaultInjection injection_;
@@ -52,19 +50,18 @@ class CheckTest : public ::testing::Test {
 TEST_F(CheckTest, OpensReadOnlyAndWritesNothing) {
   env_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
   WriteThePatch();
-  CheckReport report = RunCheck(desktop_, env_, cnMain_);
+  CheckReport report = RunCheck('C', env_, cnMain_);
   EXPECT_TRUE(report.up_to_date());
   EXPECT_EQ(injection_.counts.execute, 0);
   EXPECT_THAT(injection_.opened().back(),
               HasSubstr("CVL.MDB;Jet OLEDB:Database Password=846;Mode=Read"));
-  EXPECT_TRUE(desktop_.messages.empty());
   EXPECT_THAT(DescribeCheck(report), HasSubstr("KVP_PMC_Rates: up to date"));
 }
 
 TEST_F(CheckTest, UnpatchedDatabaseIsNotUpToDate) {
   env_.existing_folders = {"C:\\Program Files (x86)\\Corvallo\\"};
   database_.missing_tables = {"SCSS_Configuration"};
-  CheckReport report = RunCheck(desktop_, env_, cnMain_);
+  CheckReport report = RunCheck('C', env_, cnMain_);
   EXPECT_FALSE(report.up_to_date());
   const std::string text = DescribeCheck(report);
   EXPECT_THAT(text, HasSubstr("C:\\Program Files\\Corvallo\\: not found"));
@@ -73,12 +70,12 @@ TEST_F(CheckTest, UnpatchedDatabaseIsNotUpToDate) {
 }
 
 TEST_F(CheckTest, NoDatabaseAndUnopenableDatabaseAreNeverUpToDate) {
-  CheckReport nothing = RunCheck(desktop_, env_, cnMain_);
+  CheckReport nothing = RunCheck('C', env_, cnMain_);
   EXPECT_FALSE(nothing.any_database_found());
   EXPECT_FALSE(nothing.up_to_date());
   env_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
   injection_.faults.fail_every_open = true;
-  CheckReport closed = RunCheck(desktop_, env_, cnMain_);
+  CheckReport closed = RunCheck('C', env_, cnMain_);
   EXPECT_TRUE(closed.any_database_found());
   EXPECT_FALSE(closed.up_to_date());
   EXPECT_THAT(DescribeCheck(closed), HasSubstr("could not be opened"));
@@ -94,7 +91,7 @@ TEST_F(CheckTest, WriterBetweenTheReadsIsNotSeenWhereTransactionsIsolateReads) {
   injection_.faults.before_query = [this](int query) {
     if (query == 5) EmptyEveryTable();
   };
-  CheckReport report = RunCheck(desktop_, env_, cnMain_);
+  CheckReport report = RunCheck('C', env_, cnMain_);
   EXPECT_TRUE(report.up_to_date()) << "every table as it was before the write";
   EXPECT_EQ(report.attempts[0].tables.size(), 13u);
   std::vector<std::string> calls = injection_.calls;
@@ -107,7 +104,7 @@ TEST_F(CheckTest, WriterBetweenTheReadsIsNotSeenWhereTransactionsIsolateReads) {
 
 TEST_F(CheckTest, WriterBetweenTheReadsIsAFailureWhereTransactionsDoNotIsolateReads) {
   env_.existing_folders = {"C:\\Program Files\\Corvallo\\"};
-  CheckReport quiet = RunCheck(desktop_, env_, cnMain_);
+  CheckReport quiet = RunCheck('C', env_, cnMain_);
   EXPECT_FALSE(quiet.attempts[0].changed_during_check) << "two readings of one database agree";
   const int one_reading = injection_.counts.query / 2;
   for (int write_before : {5, one_reading + 1}) {  // during the first reading, between the two
@@ -117,7 +114,7 @@ TEST_F(CheckTest, WriterBetweenTheReadsIsAFailureWhereTransactionsDoNotIsolateRe
     injection_.faults.before_query = [this, write_before](int query) {
       if (query == write_before) WriteThePatch();
     };
-    CheckReport report = RunCheck(desktop_, env_, cnMain_);
+    CheckReport report = RunCheck('C', env_, cnMain_);
     EXPECT_EQ(injection_.counts.begin, 0);
     EXPECT_TRUE(report.attempts[0].changed_during_check);
     EXPECT_FALSE(report.up_to_date());

@@ -1,5 +1,5 @@
-// Desktop: the window as the update run and the check see it: message
-// boxes, the chosen drive and the keyboard focus. Each front end implements
+// Desktop: the window as the update run sees it: message boxes and the
+// keyboard focus. The chosen drive is handed to the run as a value. Each front end implements
 // it over its own window; tests use a fake. The machine itself (folders,
 // connections, VirtualStore) is the Env's. Called on the window's thread only.
 #pragma once
@@ -28,8 +28,6 @@ class Desktop {
   // Shows a modal message box and returns the answer.
   virtual BoxAnswer ShowMessage(std::string_view prompt, std::string_view title,
                                 BoxStyle style) = 0;
-  // The text of the drive currently chosen in the drive list.
-  virtual std::string CurrentDriveText() = 0;
   // Gives the keyboard focus to the drive list.
   virtual void FocusDriveList() = 0;
 };

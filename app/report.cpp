@@ -147,8 +147,7 @@ void DescribeReplacedFile(const AttemptReport& attempt, std::string& text) {
     text += "    The file now at its path could not be read: " + Reason(attempt.reread) + "\n";
   }
   for (const TableCheck& check : attempt.verification) {
-    if (check.state != TableState::kUpToDate)
-      text += "    In the file now at its path, " + TableLine(check);
+    if (!HoldsThePatch(check.state)) text += "    In the file now at its path, " + TableLine(check);
   }
 }
 

@@ -23,6 +23,7 @@ AttemptReport PatchedAttempt() {
   for (const PatchProcedure* procedure : PatchSequence()) {
     ProcedureOutcome outcome;
     outcome.procedure = procedure->name();
+    outcome.statement_count = procedure->statement_count();
     attempt.procedures.push_back(outcome);
   }
   attempt.commit_attempted = true;
@@ -32,7 +33,7 @@ AttemptReport PatchedAttempt() {
 RunReport ReportOf(std::vector<AttemptReport> attempts) {
   RunReport report;
   report.confirmed = true;
-  report.drive_text = "c: [drive_c]";
+  report.drive = 'c';
   report.attempts = std::move(attempts);
   return report;
 }

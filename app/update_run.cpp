@@ -112,8 +112,7 @@ AttemptReport RunAttempt(FolderAttempt location, Env& env, ConnectionSlot& cnMai
 
 }  // namespace
 
-RunReport RunUpdate(std::optional<char> drive, Desktop& desktop, Env& env,
-                    ConnectionSlot& cnMain) {
+RunReport RunUpdate(std::optional<char> drive, Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
   RunReport report;
   report.drive = drive;
   if (desktop.ShowMessage(kConfirmPrompt, kConfirmTitle, BoxStyle::kQuestion) != BoxAnswer::kYes) {

@@ -45,7 +45,7 @@ class UpdateRunOnDatabaseTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(root_); }
 
   fs::path Database() const { return root_ / "drive_c/Program Files/Corvallo/CVL.MDB"; }
-  RunReport Run() { return RunUpdate(desktop_, env_, cnMain_); }
+  RunReport Run() { return RunUpdate('C', desktop_, env_, cnMain_); }
 
   // Each patched table's state as the file holds it, read on a connection of its own.
   std::map<std::string_view, TableState> SavedStates() {

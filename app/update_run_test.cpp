@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "patch/sequence.h"
@@ -26,7 +27,7 @@ constexpr char kFolder2[] = "C:\\Program Files (x86)\\Corvallo\\";
 
 class UpdateRunTest : public ::testing::Test {
  protected:
-  RunReport Run() { return RunUpdate(desktop_, env_, cnMain_); }
+  RunReport Run() { return RunUpdate(drive_, desktop_, env_, cnMain_); }
 
   // The opens that patch; each is followed by one for reading back.
   std::vector<std::string> Opens() const {
@@ -39,6 +40,7 @@ class UpdateRunTest : public ::testing::Test {
     return opens;
   }
 
+  std::optional<char> drive_ = 'C';
   FakeDesktop desktop_;
   FakeEnv env_;
   FakeDatabase database_;
@@ -77,6 +79,29 @@ TEST_F(UpdateRunTest, PatchesTheStandardFolderAndReportsCompletion) {
   EXPECT_EQ(desktop_.messages[1].style, BoxStyle::kInformation);
 }
 
+// A run without the read-back inside each table's transaction once passed
+// every test here: each table's query must come after its last statement and
+// before the commit that keeps it.
+TEST_F(UpdateRunTest, EachTableIsReadBackAfterItsStatementsAndBeforeItsCommit) {
+  env_.existing_folders = {kFolder1};
+  ASSERT_TRUE(Run().succeeded());
+  const std::vector<std::string>& calls = injection_.calls;
+  for (const PatchProcedure* procedure : PatchSequence()) {
+    for (const TableStatements& table : procedure->tables()) {
+      SCOPED_TRACE(std::string(table.table));
+      const auto last_statement =
+          std::find(calls.begin(), calls.end(), "Execute " + std::string(table.statements.back()));
+      ASSERT_NE(last_statement, calls.end());
+      const auto commit = std::find(last_statement, calls.end(), "CommitTrans");
+      const auto read_back = std::find_if(last_statement, commit, [&](const std::string& call) {
+        return call.starts_with("Query ") &&
+               call.find(" FROM " + std::string(table.table)) != std::string::npos;
+      });
+      EXPECT_NE(read_back, commit) << "no read-back between its statements and its commit";
+    }
+  }
+}
+
 TEST_F(UpdateRunTest, ProbesBothFoldersInOrderAndShowsOneBoxAtTheEnd) {
   env_.existing_folders = {kFolder1, kFolder2};
   RunReport report = Run();
@@ -101,7 +126,7 @@ TEST_F(UpdateRunTest, OnlyTheX86FolderIsPatchedWhenOnlyItExists) {
 }
 
 TEST_F(UpdateRunTest, LowerCaseDriveLetterGivesLowerCasePaths) {
-  desktop_.drive_text = "c: [drive_c]";
+  drive_ = 'c';
   env_.existing_folders = {"c:\\Program Files\\Corvallo\\"};
   RunReport report = Run();
   EXPECT_TRUE(report.succeeded());
@@ -110,7 +135,7 @@ TEST_F(UpdateRunTest, LowerCaseDriveLetterGivesLowerCasePaths) {
 }
 
 TEST_F(UpdateRunTest, NoFolderMeansNothingOpenedAndAWarningNamingBothFolders) {
-  desktop_.drive_text = "D: [data]";
+  drive_ = 'D';
   RunReport report = Run();
   EXPECT_FALSE(report.succeeded());
   EXPECT_FALSE(report.any_database_found());
@@ -157,8 +182,8 @@ TEST_F(UpdateRunTest, ASecondClickRunsEverythingAgainOnTheSameConnection) {
   EXPECT_EQ(desktop_.messages[2].style, BoxStyle::kQuestion);
 }
 
-TEST_F(UpdateRunTest, EmptyDriveTextProbesNothing) {
-  desktop_.drive_text = "";
+TEST_F(UpdateRunTest, NoDriveChosenProbesNothing) {
+  drive_ = DriveOfEntry("");
   RunReport report = Run();
   EXPECT_FALSE(report.any_database_found());
   EXPECT_EQ(database_.connections_created, 0);

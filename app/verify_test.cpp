@@ -162,7 +162,7 @@ TEST_F(VerifyTest, UpdateThatMatchedNoRowIsAWarningNotUpToDate) {
   FakeEnv env;
   env.existing_folders = {"C:\\Program Files\\Corvallo\\"};
   ConnectionSlot cnMain(database_.Factory());
-  const RunReport report = RunUpdate(desktop, env, cnMain);
+  const RunReport report = RunUpdate('C', desktop, env, cnMain);
 
   EXPECT_TRUE(report.succeeded());
   std::map<std::string_view, TableCheck> checks;

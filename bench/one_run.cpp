@@ -26,7 +26,6 @@ class YesDesktop : public telo::Desktop {
   telo::BoxAnswer ShowMessage(std::string_view, std::string_view, telo::BoxStyle style) override {
     return style == telo::BoxStyle::kQuestion ? telo::BoxAnswer::kYes : telo::BoxAnswer::kOk;
   }
-  std::string CurrentDriveText() override { return "c:"; }
   void FocusDriveList() override {}
 };
 
@@ -37,7 +36,7 @@ extern "C" __attribute__((noinline)) bool TeloMeasuredRun(const char* prefix) {
   std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({prefix});
   YesDesktop desktop;
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
-  return telo::RunUpdate(desktop, *env, cnMain).succeeded();
+  return telo::RunUpdate('c', desktop, *env, cnMain).succeeded();
 }
 
 extern "C" __attribute__((noinline)) bool TeloMeasuredFloor(const char* file,

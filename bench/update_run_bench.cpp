@@ -63,7 +63,6 @@ class BenchDesktop : public Desktop {
   BoxAnswer ShowMessage(std::string_view, std::string_view, BoxStyle style) override {
     return style == BoxStyle::kQuestion ? BoxAnswer::kYes : BoxAnswer::kOk;
   }
-  std::string CurrentDriveText() override { return "c:"; }
   void FocusDriveList() override {}
 };
 
@@ -73,7 +72,7 @@ void BM_UpdateRun(benchmark::State& state) {
   BenchDesktop desktop;
   ConnectionSlot cnMain([&env] { return env->NewConnection(); });
   for (auto _ : state) {
-    if (!RunUpdate(desktop, *env, cnMain).succeeded()) state.SkipWithError("the run failed");
+    if (!RunUpdate('c', desktop, *env, cnMain).succeeded()) state.SkipWithError("the run failed");
   }
 }
 BENCHMARK(BM_UpdateRun)->Arg(0)->Arg(200000)->Unit(benchmark::kMillisecond);

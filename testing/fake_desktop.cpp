@@ -11,11 +11,6 @@ BoxAnswer FakeDesktop::ShowMessage(std::string_view prompt, std::string_view tit
   return style == BoxStyle::kQuestion ? confirmation_answer : BoxAnswer::kOk;
 }
 
-std::string FakeDesktop::CurrentDriveText() {
-  calls.push_back("drive");
-  return drive_text;
-}
-
 void FakeDesktop::FocusDriveList() { calls.push_back("focus"); }
 
 }  // namespace telo

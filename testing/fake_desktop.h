@@ -19,13 +19,11 @@ class FakeDesktop : public Desktop {
   };
 
   BoxAnswer confirmation_answer = BoxAnswer::kYes;
-  std::string drive_text = "C: [drive_c]";
 
   std::vector<std::string> calls;
   std::vector<Message> messages;
 
   BoxAnswer ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) override;
-  std::string CurrentDriveText() override;
   void FocusDriveList() override;
 };
 

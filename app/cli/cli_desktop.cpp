@@ -5,9 +5,6 @@
 
 namespace telo {
 
-CliDesktop::CliDesktop(std::string drive_letter, bool assume_yes)
-    : drive_text_(drive_letter + ":"), assume_yes_(assume_yes) {}
-
 BoxAnswer CliDesktop::ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) {
   if (style != BoxStyle::kQuestion) return BoxAnswer::kOk;
   if (assume_yes_) return BoxAnswer::kYes;

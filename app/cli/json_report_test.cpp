@@ -26,7 +26,7 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
   FaultInjection injection;
   injection.faults.fail_execute_containing = "Delete From SCSS_Configuration";
   ConnectionSlot cnMain(injection.Wrap(database.Factory()));
-  const RunReport report = RunUpdate(desktop, env, cnMain);
+  const RunReport report = RunUpdate('C', desktop, env, cnMain);
 
   const json document = json::parse(RunReportJson(report, 1));
   EXPECT_EQ(document["command"], "run");
@@ -60,7 +60,7 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
 
 TEST(JsonReport, CheckReportHoldsEachTableState) {
   CheckReport report;
-  report.drive_text = "d:";
+  report.drive = 'd';
   CheckAttempt attempt;
   attempt.folder = "d:\\Program Files\\Corvallo\\";
   attempt.database = attempt.folder + "CVL.MDB";

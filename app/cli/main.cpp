@@ -26,19 +26,16 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNoDatabase = 3;
 constexpr int kExitReportLost = 4;
 
+// `done`: the run patched every database found, or the check found every
+// one up to date; `looked`: the folders were probed (not for a declined run).
 // A folder that exists but can't be entered is no proof that the host isn't
 // installed: that is a failure, not "no database".
-int ExitCodeFor(const telo::RunReport& report) {
-  if (report.succeeded()) return kExitDone;
-  if (report.confirmed && !report.any_database_found() && !report.any_folder_unenterable()) {
+template <typename Attempt>
+int ExitCodeFor(bool done, bool looked, const telo::DriveReport<Attempt>& report) {
+  if (done) return kExitDone;
+  if (looked && !report.any_database_found() && !report.any_folder_unenterable()) {
     return kExitNoDatabase;
   }
-  return kExitFailed;
-}
-
-int ExitCodeFor(const telo::CheckReport& report) {
-  if (report.up_to_date()) return kExitDone;
-  if (!report.any_database_found() && !report.any_folder_unenterable()) return kExitNoDatabase;
   return kExitFailed;
 }
 
@@ -73,10 +70,11 @@ int Run(const telo::CliOptions& options) {
     return kExitUsage;
   }
   std::unique_ptr<telo::Env> env = OpenEnv(options);
-  telo::CliDesktop desktop(options.drive, options.assume_yes);
+  telo::CliDesktop desktop(options.assume_yes);
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
-  const telo::RunReport report = telo::RunUpdate(desktop, *env, cnMain);
-  const int exit_code = ExitCodeFor(report);
+  const telo::RunReport report =
+      telo::RunUpdate(telo::DriveOfEntry(options.drive), desktop, *env, cnMain);
+  const int exit_code = ExitCodeFor(report.succeeded(), report.confirmed, report);
   return Output(options.json ? telo::RunReportJson(report, exit_code)
                              : telo::DescribeReport(report, telo::ReportDetail::kEveryProcedure),
                 exit_code);
@@ -84,10 +82,9 @@ int Run(const telo::CliOptions& options) {
 
 int Check(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = OpenEnv(options);
-  telo::CliDesktop desktop(options.drive, false);
   telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
-  const telo::CheckReport report = telo::RunCheck(desktop, *env, cnMain);
-  const int exit_code = ExitCodeFor(report);
+  const telo::CheckReport report = telo::RunCheck(telo::DriveOfEntry(options.drive), *env, cnMain);
+  const int exit_code = ExitCodeFor(report.up_to_date(), true, report);
   return Output(
       options.json ? telo::CheckReportJson(report, exit_code) : telo::DescribeCheck(report),
       exit_code);

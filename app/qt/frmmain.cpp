@@ -101,7 +101,7 @@ void frmMain::FillDriveList() {
 // The update run, to its end on this thread.
 void frmMain::cmdUpdate_Click() {
   QtDesktop desktop(*this, *drvMain);
-  RunUpdate(desktop, env_, cnMain);
+  RunUpdate(DriveOfEntry(desktop.CurrentDriveText()), desktop, env_, cnMain);
 }
 
 void frmMain::cmdCancel_Click() { close(); }

@@ -416,11 +416,10 @@ class FrmMainTest : public QObject {
 
     // The window shows what the update run asks for, word for word.
     telo::FakeDesktop desktop;
-    desktop.drive_text = "c: [drive_c]";
     telo::FakeDatabase unused;
     telo::ConnectionSlot slot(unused.Factory());
     telo::FakeEnv no_folders;
-    telo::RunUpdate(desktop, no_folders, slot);
+    telo::RunUpdate('c', desktop, no_folders, slot);
     QCOMPARE(desktop.messages.size(), 2u);
 
     QCOMPARE(boxes.size(), 2u);

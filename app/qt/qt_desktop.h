@@ -23,7 +23,8 @@ class QtDesktop : public Desktop {
   QtDesktop(QWidget& window, QComboBox& drive_list) : window_(window), drive_list_(drive_list) {}
 
   BoxAnswer ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) override;
-  std::string CurrentDriveText() override;
+  // The text of the drive chosen in the drive list.
+  std::string CurrentDriveText();
   void FocusDriveList() override;
 
  private:

@@ -91,7 +91,9 @@ void FrmMain::Show(int show_command) {
   SetFocus(drvMain);
 }
 
-void FrmMain::cmdUpdate_Click() { RunUpdate(*desktop_, env_, cnMain); }
+void FrmMain::cmdUpdate_Click() {
+  RunUpdate(DriveOfEntry(desktop_->CurrentDriveText()), *desktop_, env_, cnMain);
+}
 
 void FrmMain::cmdCancel_Click() { DestroyWindow(frmMain); }
 

@@ -17,7 +17,8 @@ class WinDesktop final : public Desktop {
   WinDesktop(HWND owner, HWND drive_list) : owner_(owner), drive_list_(drive_list) {}
 
   BoxAnswer ShowMessage(std::string_view prompt, std::string_view title, BoxStyle style) override;
-  std::string CurrentDriveText() override;
+  // The text of the drive chosen in the drive list.
+  std::string CurrentDriveText();
   void FocusDriveList() override;
 
  private:

@@ -38,12 +38,11 @@ class AdoUpdateRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(com_.status().ok()) << com_.status().ToString();
-    desktop_.drive_text = "q: [NO JET]";
     env_.existing_folders = {folder_};
     env_.virtual_store_copies[database_] = {copy_};
   }
 
-  RunReport Run() { return RunUpdate(desktop_, env_, cnMain_); }
+  RunReport Run() { return RunUpdate('q', desktop_, env_, cnMain_); }
   FakeTables CopyTables() {
     JetFixture fixture;
     EXPECT_TRUE(ReadJetFixtureFile(copy_, &fixture).ok());
