@@ -254,8 +254,7 @@ const TableStatements* FindTable(std::string_view table) {
 }
 
 TableCheck ReadFailure(TableCheck check, Status status) {
-  check.state =
-      status.number() == error::kNoSuchTable ? TableState::kMissing : TableState::kUnreadable;
+  check.state = status.IsNoSuchTable() ? TableState::kMissing : TableState::kUnreadable;
   check.status = std::move(status);
   return check;
 }
