@@ -250,6 +250,27 @@ TEST_F(EnvWindowsTest, VirtualStoreCopiesAreTheFilesInEveryProfileEachOnce) {
   EXPECT_THAT(elsewhere, IsEmpty()) << "Windows virtualizes only the system drive";
 }
 
+// The identity tells a file put at the path from the one that was there,
+// also while a program holds the first one open without sharing it.
+TEST_F(EnvWindowsTest, FileIdentityTellsAReplacedFileFromTheSameOne) {
+  const std::wstring path = scratch_.File(temp_ + L"\\Corvallo\\CVL.MDB");
+  const std::string shown = Utf8FromUtf16(path);
+  FileIdentity first, again, replaced;
+  ASSERT_TRUE(env_->IdentifyFile(shown, &first).ok());
+  const HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(env_->IdentifyFile(shown, &again).ok()) << "asked with no access, it is no conflict";
+  CloseHandle(held);
+  EXPECT_EQ(again, first);
+  ASSERT_TRUE(MoveFileW(path.c_str(), (path + L".old").c_str()));
+  scratch_.File(path + L".old");  // removed at the end too
+  scratch_.File(path);
+  ASSERT_TRUE(env_->IdentifyFile(shown, &replaced).ok());
+  EXPECT_NE(replaced, first);
+  EXPECT_TRUE(env_->IdentifyFile(shown + ".gone", &replaced).IsNotFound());
+}
+
 TEST_F(EnvWindowsTest, NewConnectionIsClosed) {
   ComApartment com;
   ASSERT_TRUE(com.status().ok());
