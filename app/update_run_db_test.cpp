@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -17,6 +16,7 @@
 #include "testing/fake_desktop.h"
 #include "testing/fake_env.h"
 #include "testing/fault_injection_connection.h"
+#include "testing/temp_prefix.h"
 #include "tools/sample_db.h"
 
 namespace telo {
@@ -31,20 +31,15 @@ constexpr char kFolder[] = "C:\\Program Files\\Corvallo\\";
 class UpdateRunOnDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/telo_run_XXXXXX";
-    root_ = mkdtemp(pattern);
-    fs::create_directories(root_ / "drive_c/Program Files/Corvallo");
-    fs::create_directories(root_ / "dosdevices");
-    fs::create_directory_symlink("../drive_c", root_ / "dosdevices/c:");
+    ASSERT_TRUE(temp_.status().ok()) << temp_.status().ToString();
     ASSERT_TRUE(CreateSampleDatabase(Database().string(), std::string(kSamplePassword)).ok());
-    prefix_ = std::make_shared<const WinePrefix>(WinePrefix::Load(root_.string()));
+    prefix_ = std::make_shared<const WinePrefix>(WinePrefix::Load(temp_.root().string()));
     env_.existing_folders = {kFolder};
     env_.connections =
         injection_.Wrap([this] { return std::make_unique<SqliteConnection>(prefix_); });
   }
-  void TearDown() override { fs::remove_all(root_); }
 
-  fs::path Database() const { return root_ / "drive_c/Program Files/Corvallo/CVL.MDB"; }
+  fs::path Database() const { return temp_.Database(); }
   RunReport Run() { return RunUpdate('C', desktop_, env_, cnMain_); }
 
   // Each patched table's state as the file holds it, read on a connection of its own.
@@ -81,7 +76,7 @@ class UpdateRunOnDatabaseTest : public ::testing::Test {
     return root;
   }
 
-  fs::path root_;
+  TempPrefix temp_{"telo_run", {.install_folders = 1}};
   std::shared_ptr<const WinePrefix> prefix_;
   FakeDesktop desktop_;
   FakeEnv env_;

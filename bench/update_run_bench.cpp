@@ -5,14 +5,16 @@
 // 200,000-row table, which must not slow the run.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/update_run.h"
 #include "db/sqlite/jet_sql.h"
 #include "patch/sequence.h"
 #include "platform/env.h"
+#include "testing/temp_prefix.h"
 #include "tools/sample_db.h"
 
 namespace telo {
@@ -25,26 +27,23 @@ namespace fs = std::filesystem;
 class SamplePrefix {
  public:
   explicit SamplePrefix(int64_t unrelated_rows) {
-    char pattern[] = "/tmp/telo_bench_XXXXXX";
-    root_ = mkdtemp(pattern);
-    fs::create_directories(root_ / "dosdevices");
-    fs::create_directories(root_ / "drive_c/Program Files/Corvallo");
-    fs::create_directory_symlink("../drive_c", root_ / "dosdevices/c:");
-    database_ = root_ / "drive_c/Program Files/Corvallo/CVL.MDB";
     SampleOptions options;
     options.unrelated_rows = unrelated_rows;
-    if (!CreateSampleDatabase(database_.string(), std::string(kSamplePassword), options).ok()) {
+    Status status = prefix_.status();
+    if (status.ok()) {
+      status = CreateSampleDatabase(database().string(), std::string(kSamplePassword), options);
+    }
+    if (!status.ok()) {
+      std::fprintf(stderr, "update_run_bench: no sample database: %s\n", status.ToString().c_str());
       std::abort();
     }
   }
-  ~SamplePrefix() { fs::remove_all(root_); }
 
-  const fs::path& root() const { return root_; }
-  const fs::path& database() const { return database_; }
+  const fs::path& root() const { return prefix_.root(); }
+  fs::path database() const { return prefix_.Database(); }
 
  private:
-  fs::path root_;
-  fs::path database_;
+  TempPrefix prefix_{"telo_bench", {.install_folders = 1}};
 };
 
 const SamplePrefix& Sample(int64_t unrelated_rows) {

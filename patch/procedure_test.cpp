@@ -6,19 +6,18 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
 #include "db/sqlite/sqlite_connection.h"
 #include "patch/sequence.h"
 #include "testing/fault_injection_connection.h"
+#include "testing/temp_prefix.h"
 #include "tools/sample_db.h"
 
 namespace telo {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 
 // The sample database's rows in each table the tests touch, before a patch.
@@ -29,9 +28,8 @@ constexpr int kOldWodRateRows = 2;
 class ProcedureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/telo_procedure_XXXXXX";
-    folder_ = mkdtemp(pattern);
-    const std::string path = (folder_ / "CVL.MDB").string();
+    ASSERT_TRUE(folder_.status().ok()) << folder_.status().ToString();
+    const std::string path = (folder_.path() / "CVL.MDB").string();
     ASSERT_TRUE(CreateSampleDatabase(path, std::string(kSamplePassword)).ok());
     connection_ = injection_.Wrap(std::make_unique<SqliteConnection>(nullptr));
     ASSERT_TRUE(connection_
@@ -40,10 +38,6 @@ class ProcedureTest : public ::testing::Test {
                            "", "", kAdoUnspecified)
                     .ok());
     ASSERT_TRUE(connection_->BeginTrans().ok()) << "the run's level around every procedure";
-  }
-  void TearDown() override {
-    connection_.reset();
-    fs::remove_all(folder_);
   }
 
   // Commits the run's level and counts the rows the file holds in `table`.
@@ -57,7 +51,7 @@ class ProcedureTest : public ::testing::Test {
     return static_cast<int>(std::get<int64_t>(rows.cells.at(0)));
   }
 
-  fs::path folder_;
+  TempFolder folder_{"telo_procedure"};
   FaultInjection injection_;
   std::unique_ptr<Connection> connection_;
   bool saved_ = false;

@@ -19,6 +19,7 @@
 
 #include "db/sqlite/sqlite_connection.h"
 #include "patch/sequence.h"
+#include "testing/temp_prefix.h"
 
 namespace telo {
 namespace {
@@ -31,11 +32,7 @@ using ::testing::Ne;
 
 class SampleDbTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/telo_sample_XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { ASSERT_TRUE(temp_.status().ok()) << temp_.status().ToString(); }
 
   std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
 
@@ -77,7 +74,8 @@ class SampleDbTest : public ::testing::Test {
     return status.ok() ? connection.CommitTrans() : status;
   }
 
-  fs::path dir_;
+  TempFolder temp_{"telo_sample"};
+  const fs::path dir_ = temp_.path();
 };
 
 TEST_F(SampleDbTest, TablesHaveAnIdPeriodAndAnUnnamedColumnWithADefault) {

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "patch/sequence.h"
+#include "testing/temp_prefix.h"
 #include "tools/sample_db.h"
 
 extern char** environ;
@@ -127,17 +128,7 @@ struct StoppedRun {
 
 class CliRunTest : public ::testing::Test {
  public:
-  void SetUp() override {
-    char pattern[] = "/tmp/telo_cli_XXXXXX";
-    prefix_ = mkdtemp(pattern);
-    fs::create_directories(prefix_ / "dosdevices");
-    fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices/c:");
-    fs::create_directories(prefix_ / "drive_c");
-  }
-  void TearDown() override {
-    fs::permissions(prefix_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(prefix_);
-  }
+  void SetUp() override { ASSERT_TRUE(temp_.status().ok()) << temp_.status().ToString(); }
 
   fs::path MakeDatabase(const char* folder, const SampleOptions& options = {},
                         const std::string& password = "846") {
@@ -175,7 +166,8 @@ class CliRunTest : public ::testing::Test {
   }
 
  protected:
-  fs::path prefix_;
+  TempPrefix temp_{"telo_cli"};
+  const fs::path prefix_ = temp_.root();
 };
 
 void Exec(const fs::path& database, const std::string& sql) {

@@ -14,12 +14,10 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -32,6 +30,7 @@
 #include "testing/fake_desktop.h"
 #include "testing/fake_env.h"
 #include "testing/fault_injection_connection.h"
+#include "testing/temp_prefix.h"
 #include "tools/sample_db.h"
 
 namespace {
@@ -147,22 +146,6 @@ T* Control(frmMain& window, const char* name) {
   window.show();
   window.activateWindow();
   return QTest::qWaitForWindowActive(&window);
-}
-
-// A Wine-style prefix whose drive c: holds a sample host database in the
-// standard install folder.
-bool MakeSamplePrefix(const QString& prefix) {
-  namespace fs = std::filesystem;
-  const fs::path root = prefix.toStdString();
-  const fs::path folder = root / "drive_c" / "Program Files" / "Corvallo";
-  std::error_code error;
-  fs::create_directories(folder, error);
-  fs::create_directories(root / "dosdevices", error);
-  fs::create_directory_symlink("../drive_c", root / "dosdevices" / "c:", error);
-  if (error) return false;
-  return telo::CreateSampleDatabase((folder / "CVL.MDB").string(),
-                                    std::string(telo::kSamplePassword))
-      .ok();
 }
 
 // How many of the patched tables of the standard database on c: already
@@ -380,10 +363,14 @@ class FrmMainTest : public QObject {
   }
 
   void yesOnSamplePrefixPatchesItsDatabase() {
-    QTemporaryDir prefix;
-    QVERIFY(prefix.isValid());
-    QVERIFY(MakeSamplePrefix(prefix.path()));
-    std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({prefix.path().toStdString()});
+    // A Wine-style prefix whose drive c: holds a sample host database in the
+    // standard install folder.
+    const telo::TempPrefix prefix("telo_window", {.install_folders = 1});
+    QVERIFY2(prefix.status().ok(), prefix.status().ToString().c_str());
+    QVERIFY(
+        telo::CreateSampleDatabase(prefix.Database().string(), std::string(telo::kSamplePassword))
+            .ok());
+    std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({prefix.root().string()});
     QCOMPARE(TablesUpToDate(*env), 0);
     const QString start_directory = QDir::currentPath();
 

@@ -1,7 +1,6 @@
 // The stand-in connection, and the fault-injecting connection wrapped around
 // it, against the transaction contract that every connection follows.
 #include <sqlite3.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
@@ -9,19 +8,18 @@
 #include "db/sqlite/stand_in_file.h"
 #include "testing/connection_conformance.h"
 #include "testing/fault_injection_connection.h"
+#include "testing/temp_prefix.h"
 
 namespace telo {
 namespace {
 
-namespace fs = std::filesystem;
-
 class StandInBackend : public ConformanceBackend {
  public:
-  ~StandInBackend() override { fs::remove_all(folder_); }
-
   std::string MakeDatabase() override {
-    char pattern[] = "/tmp/telo_conformance_XXXXXX";
-    folder_ = mkdtemp(pattern);
+    if (!folder_.status().ok()) {
+      ADD_FAILURE() << folder_.status().ToString();
+      return "";
+    }
     const std::string connection_string = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + Path() +
                                           ";Jet OLEDB:Database Password=pw";
     EXPECT_TRUE(CreateStandInFile(Path(), "pw").ok());
@@ -66,9 +64,9 @@ class StandInBackend : public ConformanceBackend {
   }
 
  protected:
-  std::string Path() const { return (folder_ / "CVL.MDB").string(); }
+  std::string Path() const { return (folder_.path() / "CVL.MDB").string(); }
 
-  fs::path folder_;
+  TempFolder folder_{"telo_conformance"};
   SqliteConnection* stand_in_ = nullptr;
 };
 

@@ -22,6 +22,7 @@
 
 #include "base/status.h"
 #include "db/sqlite/stand_in_file.h"
+#include "testing/temp_prefix.h"
 
 namespace telo {
 namespace {
@@ -68,22 +69,13 @@ class OtherProgram {
 class SqliteConnectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/telo_sqlite_XXXXXX";
-    root_ = mkdtemp(pattern);
-    fs::create_directories(Folder1());
-    fs::create_directories(root_ / "drive_c/Program Files (x86)/Corvallo");
-    fs::create_directories(root_ / "dosdevices");
-    fs::create_directory_symlink("../drive_c", root_ / "dosdevices/c:");
+    ASSERT_TRUE(temp_.status().ok()) << temp_.status().ToString();
     prefix_ = std::make_shared<const WinePrefix>(WinePrefix::Load(root_.string()));
   }
-  void TearDown() override {
-    fs::permissions(Folder1(), fs::perms::owner_all);
-    fs::remove_all(root_);
-  }
 
-  fs::path Folder1() const { return root_ / "drive_c/Program Files/Corvallo"; }
-  fs::path Database1() const { return Folder1() / "CVL.MDB"; }
-  fs::path Database2() const { return root_ / "drive_c/Program Files (x86)/Corvallo/CVL.MDB"; }
+  fs::path Folder1() const { return temp_.InstallFolder(0); }
+  fs::path Database1() const { return temp_.Database(0); }
+  fs::path Database2() const { return temp_.Database(1); }
 
   // A stand-in database holding table T with one row.
   void MakeDatabase(const fs::path& path, std::string_view password = "846") {
@@ -111,7 +103,8 @@ class SqliteConnectionTest : public ::testing::Test {
     return connection.Open(connection_string, "", "", kAdoUnspecified);
   }
 
-  fs::path root_;
+  TempPrefix temp_{"telo_sqlite", {.install_folders = 2}};
+  const fs::path root_ = temp_.root();
   std::shared_ptr<const WinePrefix> prefix_;
 };
 

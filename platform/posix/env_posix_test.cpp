@@ -1,11 +1,11 @@
 // Tests of the POSIX Env: folder probes through the prefix and the
 // connections it hands out.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
 #include "platform/env.h"
+#include "testing/temp_prefix.h"
 
 namespace telo {
 namespace {
@@ -16,21 +16,14 @@ class PosixEnvTest : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_cwd_ = fs::current_path();
-    char pattern[] = "/tmp/telo_env_XXXXXX";
-    root_ = mkdtemp(pattern);
-    fs::create_directories(root_ / "drive_c/Program Files/Corvallo");
-    fs::create_directories(root_ / "dosdevices");
-    fs::create_directory_symlink("../drive_c", root_ / "dosdevices/c:");
+    ASSERT_TRUE(temp_.status().ok()) << temp_.status().ToString();
     env_ = NewDefaultEnv(EnvOptions{root_.string()});
   }
-  void TearDown() override {
-    fs::current_path(saved_cwd_);
-    fs::permissions(root_ / "drive_c/Program Files", fs::perms::owner_all);
-    fs::remove_all(root_);
-  }
+  void TearDown() override { fs::current_path(saved_cwd_); }
 
   fs::path saved_cwd_;
-  fs::path root_;
+  TempPrefix temp_{"telo_env", {.install_folders = 1}};
+  const fs::path root_ = temp_.root();
   std::unique_ptr<Env> env_;
 };
 

@@ -3,11 +3,12 @@
 #include "platform/posix/wine_prefix.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+
+#include "testing/temp_prefix.h"
 
 namespace telo {
 namespace {
@@ -17,13 +18,9 @@ namespace fs = std::filesystem;
 class WinePrefixTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/telo_prefix_XXXXXX";
-    root_ = mkdtemp(pattern);
-    fs::create_directories(root_ / "drive_c/Program Files/Corvallo");
-    std::ofstream(root_ / "drive_c/Program Files/Corvallo/CVL.MDB") << "x";
-    fs::create_directories(root_ / "dosdevices");
+    ASSERT_TRUE(temp_.status().ok()) << temp_.status().ToString();
+    std::ofstream(temp_.Database()) << "x";
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   void Link(const std::string& name, const std::string& target) {
     fs::create_directory_symlink(target, devices() / name);
@@ -31,7 +28,8 @@ class WinePrefixTest : public ::testing::Test {
   fs::path devices() const { return root_ / "dosdevices"; }
   WinePrefix Load() const { return WinePrefix::Load(root_.string()); }
 
-  fs::path root_;
+  TempPrefix temp_{"telo_prefix", {.drives = "", .install_folders = 1}};
+  const fs::path root_ = temp_.root();
 };
 
 TEST_F(WinePrefixTest, DrivesAreLinksAndFoldersNamedLikeALetterAndColon) {
