@@ -83,7 +83,7 @@ std::string DescribeCheck(const CheckReport& report) {
     const std::string drive = DriveShown(report.drive);
     text = report.any_folder_unenterable()
                ? "No database could be reached on drive " + drive +
-                     ": an install folder is there but can't be entered.\n"
+                     ": an install folder is there but can't be used (see below).\n"
                : "No database was found on drive " + drive + ".\n";
   } else if (report.any_changed_during_check()) {
     text =

@@ -191,7 +191,7 @@ std::string Headline(const RunReport& report) {
     const std::string drive = DriveShown(report.drive);
     if (report.any_folder_unenterable()) {
       return "No database could be reached on drive " + drive +
-             ": an install folder is there but can't be entered. Nothing was changed.\n";
+             ": an install folder is there but can't be used (see below). Nothing was changed.\n";
     }
     return "No database was found on drive " + drive + ". Nothing was changed.\n";
   }
