@@ -1,7 +1,8 @@
 // Desktop: the window as the update run and the check see it: message
 // boxes, the chosen drive and the keyboard focus. Each front end implements
 // it over its own window; tests use a fake. The machine itself (folders,
-// connections, VirtualStore) is the Env's. Called on the window's thread only.
+// VirtualStore) is the Env's, the database cnMain's. Called on the window's
+// thread only.
 #pragma once
 
 #include <string>

@@ -13,10 +13,11 @@
 #include "app/cli/cli_desktop.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/json_report.h"
-#include "app/cli/program_env.h"
+#include "app/cli/program_connections.h"
 #include "app/cli/terminal.h"
 #include "app/update_run.h"
 #include "patch/sequence.h"
+#include "platform/env.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ int Output(std::string_view text, int exit_code) {
 }
 
 std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
-  std::unique_ptr<telo::Env> env = telo::ProgramEnv({options.prefix});
+  std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({options.prefix});
   if (std::string problem = env->DriveProblem(); !problem.empty()) {
     std::string line = "telo-cli: " + problem;
     if (options.prefix.empty() && telo::kPrefixOptionAvailable) {
@@ -74,7 +75,7 @@ int Run(const telo::CliOptions& options) {
   }
   std::unique_ptr<telo::Env> env = OpenEnv(options);
   telo::CliDesktop desktop(options.drive, options.assume_yes);
-  telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
+  telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
   const telo::RunReport report = telo::RunUpdate(desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report);
   return Output(options.json ? telo::RunReportJson(report, exit_code)
@@ -85,7 +86,7 @@ int Run(const telo::CliOptions& options) {
 int Check(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = OpenEnv(options);
   telo::CliDesktop desktop(options.drive, false);
-  telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
+  telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
   const telo::CheckReport report = telo::RunCheck(desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report);
   return Output(
