@@ -1,7 +1,8 @@
 // Desktop: the window as the update run sees it: message boxes and the
 // keyboard focus. The chosen drive is handed to the run as a value. Each front end implements
 // it over its own window; tests use a fake. The machine itself (folders,
-// connections, VirtualStore) is the Env's. Called on the window's thread only.
+// VirtualStore) is the Env's, the database cnMain's. Called on the window's
+// thread only.
 #pragma once
 
 #include <string>

@@ -35,8 +35,6 @@ class UpdateRunOnDatabaseTest : public ::testing::Test {
     ASSERT_TRUE(CreateSampleDatabase(Database().string(), std::string(kSamplePassword)).ok());
     prefix_ = std::make_shared<const WinePrefix>(WinePrefix::Load(temp_.root().string()));
     env_.existing_folders = {kFolder};
-    env_.connections =
-        injection_.Wrap([this] { return std::make_unique<SqliteConnection>(prefix_); });
   }
 
   fs::path Database() const { return temp_.Database(); }
@@ -81,7 +79,8 @@ class UpdateRunOnDatabaseTest : public ::testing::Test {
   FakeDesktop desktop_;
   FakeEnv env_;
   FaultInjection injection_;
-  ConnectionSlot cnMain_{[this] { return env_.NewConnection(); }};
+  ConnectionSlot cnMain_{
+      injection_.Wrap([this] { return std::make_unique<SqliteConnection>(prefix_); })};
 };
 
 TEST_F(UpdateRunOnDatabaseTest, FailingStatementLeavesItsTableAndPatchesTheRest) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/update_run.h"
+#include "db/connection_factory.h"
 #include "db/sqlite/jet_sql.h"
 #include "patch/sequence.h"
 #include "platform/env.h"
@@ -35,7 +36,7 @@ class YesDesktop : public telo::Desktop {
 extern "C" __attribute__((noinline)) bool TeloMeasuredRun(const char* prefix) {
   std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({prefix});
   YesDesktop desktop;
-  telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
+  telo::ConnectionSlot cnMain(telo::NewDefaultConnectionFactory({prefix}));
   return telo::RunUpdate('c', desktop, *env, cnMain).succeeded();
 }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "app/update_run.h"
+#include "db/connection_factory.h"
 #include "db/sqlite/jet_sql.h"
 #include "patch/sequence.h"
 #include "platform/env.h"
@@ -69,7 +70,7 @@ void BM_UpdateRun(benchmark::State& state) {
   const SamplePrefix& sample = Sample(state.range(0));
   std::unique_ptr<Env> env = NewDefaultEnv({sample.root().string()});
   BenchDesktop desktop;
-  ConnectionSlot cnMain([&env] { return env->NewConnection(); });
+  ConnectionSlot cnMain(NewDefaultConnectionFactory({sample.root().string()}));
   for (auto _ : state) {
     if (!RunUpdate('c', desktop, *env, cnMain).succeeded()) state.SkipWithError("the run failed");
   }
@@ -80,8 +81,7 @@ BENCHMARK(BM_UpdateRun)->Arg(0)->Arg(200000)->Unit(benchmark::kMillisecond);
 // procedures inside one transaction, commit, close.
 void BM_PatchWithoutReadBack(benchmark::State& state) {
   const SamplePrefix& sample = Sample(state.range(0));
-  std::unique_ptr<Env> env = NewDefaultEnv({sample.root().string()});
-  std::unique_ptr<Connection> connection = env->NewConnection();
+  std::unique_ptr<Connection> connection = NewDefaultConnectionFactory({sample.root().string()})();
   const std::string connection_string = DatabaseConnectionString(InstallFolder('c', 0) + "CVL.MDB");
   for (auto _ : state) {
     Require(state, connection->Open(connection_string, "", "", kAdoUnspecified));
@@ -125,8 +125,7 @@ BENCHMARK(BM_FloorRawSqliteOneTransaction)->Arg(0)->Arg(200000)->Unit(benchmark:
 
 void BM_AutocommitEachStatement(benchmark::State& state) {
   const SamplePrefix& sample = Sample(state.range(0));
-  std::unique_ptr<Env> env = NewDefaultEnv({sample.root().string()});
-  std::unique_ptr<Connection> connection = env->NewConnection();
+  std::unique_ptr<Connection> connection = NewDefaultConnectionFactory({sample.root().string()})();
   const std::string connection_string = DatabaseConnectionString(InstallFolder('c', 0) + "CVL.MDB");
   for (auto _ : state) {
     Require(state, connection->Open(connection_string, "", "", kAdoUnspecified));

@@ -1,8 +1,9 @@
 // Env: what the utility needs from the operating system, behind one interface
 // so that the portable core never includes a platform header. env_posix.cpp
-// (drives of a Wine-style prefix, the SQLite stand-in connection) and
-// env_windows.cpp (the machine's own drives, ADO) each define NewDefaultEnv;
-// CMake builds exactly one of them. An Env is used from one thread.
+// (drives of a Wine-style prefix) and env_windows.cpp (the machine's own
+// drives) each define NewDefaultEnv; CMake builds exactly one of them. An Env
+// makes no connections: those come from db/connection_factory.h, which stands
+// above platform/. An Env is used from one thread.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,6 @@
 #include <vector>
 
 #include "base/status.h"
-#include "db/connection.h"
 
 namespace telo {
 
@@ -45,9 +45,6 @@ class Env {
   // The identity of the file that `windows_path` names now; fails when there
   // is none (or it can't be asked), with the reason.
   virtual Status IdentifyFile(std::string_view windows_path, FileIdentity* identity) = 0;
-
-  // A new, closed connection to a host database.
-  virtual std::unique_ptr<Connection> NewConnection() = 0;
 
   // UAC file virtualization (Windows Vista and later). A virtualized process
   // (a legacy program run by a standard user) has its writes under Program

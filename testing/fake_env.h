@@ -1,8 +1,7 @@
 // FakeEnv: an Env for tests. The folders in `existing_folders` are present,
-// and every directory change is recorded in `directory_changes`. Connections
-// come from `connections` (set it before NewConnection is called). The
-// drives, the virtualization state and the VirtualStore copies are as the
-// test sets them.
+// and every directory change is recorded in `directory_changes`. The drives,
+// the virtualization state and the VirtualStore copies are as the test sets
+// them.
 #pragma once
 
 #include <map>
@@ -20,7 +19,6 @@ class FakeEnv : public Env {
   std::string current_drive_entry = "c: [drive_c]";
   std::string drive_problem;
   std::set<std::string> existing_folders;
-  ConnectionFactory connections;
   bool virtualized = false;
   std::string own_virtual_store_copy;
   // Every profile's copies, by the database they copy.
@@ -38,7 +36,6 @@ class FakeEnv : public Env {
   std::string DriveProblem() override { return drive_problem; }
   Status ChangeDirectory(std::string_view windows_folder) override;
   Status IdentifyFile(std::string_view windows_path, FileIdentity* identity) override;
-  std::unique_ptr<Connection> NewConnection() override { return connections(); }
   bool ProcessIsVirtualized() override { return virtualized; }
   std::string OwnVirtualStoreCopy(std::string_view database_path) override;
   std::vector<std::string> VirtualStoreCopies(std::string_view database_path) override;

@@ -13,10 +13,11 @@
 #include "app/cli/cli_desktop.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/json_report.h"
-#include "app/cli/program_env.h"
+#include "app/cli/program_connections.h"
 #include "app/cli/terminal.h"
 #include "app/update_run.h"
 #include "patch/sequence.h"
+#include "platform/env.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ int Output(std::string_view text, int exit_code) {
 }
 
 std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
-  std::unique_ptr<telo::Env> env = telo::ProgramEnv({options.prefix});
+  std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({options.prefix});
   if (std::string problem = env->DriveProblem(); !problem.empty()) {
     std::string line = "telo-cli: " + problem;
     if (options.prefix.empty() && telo::kPrefixOptionAvailable) {
@@ -71,7 +72,7 @@ int Run(const telo::CliOptions& options) {
   }
   std::unique_ptr<telo::Env> env = OpenEnv(options);
   telo::CliDesktop desktop(options.assume_yes);
-  telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
+  telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
   const telo::RunReport report =
       telo::RunUpdate(telo::DriveOfEntry(options.drive), desktop, *env, cnMain);
   const int exit_code = ExitCodeFor(report.succeeded(), report.confirmed, report);
@@ -82,7 +83,7 @@ int Run(const telo::CliOptions& options) {
 
 int Check(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = OpenEnv(options);
-  telo::ConnectionSlot cnMain([&env] { return env->NewConnection(); });
+  telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
   const telo::CheckReport report = telo::RunCheck(telo::DriveOfEntry(options.drive), *env, cnMain);
   const int exit_code = ExitCodeFor(report.up_to_date(), true, report);
   return Output(

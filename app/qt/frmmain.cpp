@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QString>
+#include <utility>
 
 #include "app/qt/qt_desktop.h"
 #include "app/update_run.h"
@@ -30,8 +31,8 @@ constexpr int kClientHeight = 2115;
 
 }  // namespace
 
-frmMain::frmMain(Env& env, QWidget* parent)
-    : QWidget(parent), env_(env), cnMain([&env] { return env.NewConnection(); }) {
+frmMain::frmMain(Env& env, ConnectionFactory connections, QWidget* parent)
+    : QWidget(parent), env_(env), cnMain(std::move(connections)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQString(kWindowCaption));
   setFixedSize(TwipsToPixels(kClientWidth, logicalDpiX()),

@@ -1,8 +1,8 @@
 // frmMain: the utility's only window, in Qt 6 Widgets. It shows the drives of
 // an Env in drvMain, runs the update run on the window's own thread when
 // cmdUpdate is clicked, and closes when cmdCancel is clicked. The Env lists the
-// drives, changes directories and makes cnMain's connection; it must outlive
-// the window. Everything here runs on the GUI thread.
+// drives and changes directories; it must outlive the window. cnMain's
+// connection comes from `connections`. Everything here runs on the GUI thread.
 #pragma once
 
 #include <QWidget>
@@ -32,7 +32,7 @@ class frmMain : public QWidget {
   Q_OBJECT
 
  public:
-  explicit frmMain(Env& env, QWidget* parent = nullptr);
+  frmMain(Env& env, ConnectionFactory connections, QWidget* parent = nullptr);
   ~frmMain() override;
 
   // For start-up: when the drive list is empty, tells the user why in a

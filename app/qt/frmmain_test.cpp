@@ -26,6 +26,7 @@
 #include "app/qt/qt_desktop.h"
 #include "app/update_run.h"
 #include "app/verify.h"
+#include "db/connection_factory.h"
 #include "testing/fake_connection.h"
 #include "testing/fake_desktop.h"
 #include "testing/fake_env.h"
@@ -37,15 +38,14 @@ namespace {
 
 using telo::frmMain;
 
-// Drives and folders as the test sets them; connections go to a FakeDatabase.
+// Drives and folders as the test sets them, and `connections` for the window,
+// which go to a FakeDatabase.
 class TestEnv : public telo::FakeEnv {
  public:
-  TestEnv() {
-    drive_entries = {"a: [floppy]", "c: [drive_c]", "d: [data]"};
-    connections = injection.Wrap(database.Factory());
-  }
+  TestEnv() { drive_entries = {"a: [floppy]", "c: [drive_c]", "d: [data]"}; }
   telo::FakeDatabase database;
   telo::FaultInjection injection;
+  telo::ConnectionFactory connections = injection.Wrap(database.Factory());
 };
 
 QString ScreenshotPath(const QString& name) {
@@ -150,8 +150,8 @@ T* Control(frmMain& window, const char* name) {
 
 // How many of the patched tables of the standard database on c: already
 // hold the patch data; -1 if the database could not be read.
-int TablesUpToDate(telo::Env& env) {
-  std::unique_ptr<telo::Connection> connection = env.NewConnection();
+int TablesUpToDate(const telo::ConnectionFactory& connections) {
+  std::unique_ptr<telo::Connection> connection = connections();
   if (!connection
            ->Open(telo::DatabaseConnectionString(telo::InstallFolder('c', 0) + "CVL.MDB"), "", "",
                   telo::kAdoUnspecified)
@@ -197,7 +197,7 @@ class FrmMainTest : public QObject {
 
   void controlsSitAtTheirTwipsRectangles() {
     TestEnv env;
-    frmMain window(env);
+    frmMain window(env, env.connections);
     const int dpi_x = window.logicalDpiX();
     const int dpi_y = window.logicalDpiY();
     auto px = [](int twips, int dpi) { return (twips * dpi + 720) / 1440; };
@@ -221,7 +221,7 @@ class FrmMainTest : public QObject {
 
   void everyControlCarriesVerdana825Normal() {
     TestEnv env;
-    frmMain window(env);
+    frmMain window(env, env.connections);
     QVERIFY(!window.testAttribute(Qt::WA_SetFont));  // the window sets no font of its own
     for (const Placement& p : kPlacements) {
       const QFont font = Control<QWidget>(window, p.name)->font();
@@ -234,7 +234,7 @@ class FrmMainTest : public QObject {
 
   void captionAndTextsAreExact() {
     TestEnv env;
-    frmMain window(env);
+    frmMain window(env, env.connections);
     QCOMPARE(window.windowTitle(), QStringLiteral("TELO Database Update"));
     QCOMPARE(Control<QPushButton>(window, "cmdUpdate")->text(), QStringLiteral("Update"));
     QCOMPARE(Control<QPushButton>(window, "cmdCancel")->text(), QStringLiteral("Cancel"));
@@ -254,7 +254,7 @@ class FrmMainTest : public QObject {
   void driveListShowsTheEnvsDrivesOnTheCurrentOne() {
     TestEnv env;
     env.current_drive_entry = "d: [data]";
-    frmMain window(env);
+    frmMain window(env, env.connections);
     auto* list = Control<QComboBox>(window, "drvMain");
     QVERIFY(!list->isEditable());
     QCOMPARE(list->count(), 3);
@@ -266,7 +266,7 @@ class FrmMainTest : public QObject {
 
   void labelTextsFitTheirRectangles() {
     TestEnv env;
-    frmMain window(env);
+    frmMain window(env, env.connections);
     for (const char* name : {"Label1", "Label3"}) {
       auto* label = Control<QLabel>(window, name);
       const QRect room = label->contentsRect();
@@ -282,7 +282,7 @@ class FrmMainTest : public QObject {
 
   void focusStartsOnDriveListAndTabsThroughButtons() {
     TestEnv env;
-    frmMain window(env);
+    frmMain window(env, env.connections);
     QVERIFY(ShowAndActivate(window));
     auto* list = Control<QComboBox>(window, "drvMain");
     auto* update = Control<QPushButton>(window, "cmdUpdate");
@@ -301,7 +301,7 @@ class FrmMainTest : public QObject {
   void answeringNoFocusesDriveListAndShowsNothingMore() {
     TestEnv env;
     env.existing_folders = {"c:\\Program Files\\Corvallo\\"};
-    frmMain window(env);
+    frmMain window(env, env.connections);
     QVERIFY(ShowAndActivate(window));
     auto* cancel = Control<QPushButton>(window, "cmdCancel");
     cancel->setFocus();
@@ -324,7 +324,7 @@ class FrmMainTest : public QObject {
   void yesPatchesTheDriveChosenInTheListAndReportsSuccess() {
     TestEnv env;
     env.existing_folders = {"d:\\Program Files\\Corvallo\\"};
-    frmMain window(env);
+    frmMain window(env, env.connections);
     QVERIFY(ShowAndActivate(window));
     Control<QComboBox>(window, "drvMain")->setCurrentIndex(2);  // "d: [data]"
 
@@ -370,11 +370,13 @@ class FrmMainTest : public QObject {
     QVERIFY(
         telo::CreateSampleDatabase(prefix.Database().string(), std::string(telo::kSamplePassword))
             .ok());
-    std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({prefix.root().string()});
-    QCOMPARE(TablesUpToDate(*env), 0);
+    const std::string prefix_dir = prefix.root().string();
+    std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({prefix_dir});
+    const telo::ConnectionFactory connections = telo::NewDefaultConnectionFactory({prefix_dir});
+    QCOMPARE(TablesUpToDate(connections), 0);
     const QString start_directory = QDir::currentPath();
 
-    frmMain window(*env);
+    frmMain window(*env, connections);
     QVERIFY(ShowAndActivate(window));
     QCOMPARE(Control<QComboBox>(window, "drvMain")->currentText(), QStringLiteral("c: [drive_c]"));
     const std::vector<SeenBox> boxes =
@@ -389,12 +391,12 @@ class FrmMainTest : public QObject {
     QCOMPARE(boxes[1].title, QStringLiteral("Database Update"));
     QCOMPARE(boxes[1].icon, QMessageBox::Information);
     QCOMPARE(boxes[1].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(TablesUpToDate(*env), static_cast<int>(telo::PatchedTables().size()));
+    QCOMPARE(TablesUpToDate(connections), static_cast<int>(telo::PatchedTables().size()));
   }
 
   void runWithoutDatabaseShowsTheReportsWarning() {
     TestEnv env;
-    frmMain window(env);
+    frmMain window(env, env.connections);
     QVERIFY(ShowAndActivate(window));
 
     const std::vector<SeenBox> boxes =
@@ -423,7 +425,7 @@ class FrmMainTest : public QObject {
     env.drive_entries.clear();
     env.current_drive_entry.clear();
     env.drive_problem = "There is no Wine prefix at /home/nobody/.wine.";
-    frmMain window(env);
+    frmMain window(env, env.connections);
     QVERIFY(ShowAndActivate(window));
     BoxAnswerer answerer({QMessageBox::Ok}, QStringLiteral("no-drives-box"));
     QVERIFY(window.WarnWhenNoDrives());
@@ -437,7 +439,7 @@ class FrmMainTest : public QObject {
   void cancelClosesWindowAndEndsEventLoopWithZero() {
     TestEnv env;
     env.existing_folders = {"c:\\Program Files\\Corvallo\\"};
-    frmMain window(env);
+    frmMain window(env, env.connections);
     QVERIFY(ShowAndActivate(window));
     BoxAnswerer answerer({}, QStringLiteral("cancel-box"));
     QTimer::singleShot(0, [&window] {

@@ -2,13 +2,16 @@
 // runs the update run on this thread, Cancel destroys the window.
 #include "app/win32/frm_main.h"
 
+#include <utility>
+
 #include "app/update_run.h"
 #include "app/win32/resource.h"
 #include "platform/windows/utf16.h"
 
 namespace telo::win32 {
 
-FrmMain::FrmMain(Env& env) : env_(env), cnMain([&env] { return env.NewConnection(); }) {}
+FrmMain::FrmMain(Env& env, ConnectionFactory connections)
+    : env_(env), cnMain(std::move(connections)) {}
 
 FrmMain::~FrmMain() {
   if (frmMain) DestroyWindow(frmMain);

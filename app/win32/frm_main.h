@@ -2,8 +2,8 @@
 // buttons cmdUpdate and cmdCancel and the labels Label1 and Label3. Create it
 // once, Show it, then run RunMessageLoop; the loop ends when the window is
 // destroyed (cmdCancel or the close box). The object owns the window's font,
-// its Desktop and the connection cnMain, and must outlive the window; it
-// borrows the Env, which must outlive it.
+// its Desktop and the connection cnMain (made by `connections`), and must
+// outlive the window; it borrows the Env, which must outlive it.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +19,7 @@ namespace telo::win32 {
 
 class FrmMain {
  public:
-  explicit FrmMain(Env& env);
+  FrmMain(Env& env, ConnectionFactory connections);
   ~FrmMain();
   FrmMain(const FrmMain&) = delete;
   FrmMain& operator=(const FrmMain&) = delete;

@@ -23,12 +23,12 @@ using ::testing::HasSubstr;
 using namespace telo::win32::testing;
 
 // Three drives, one with a non-ASCII letter and label; no install folder.
+// The window's connections go to `database`.
 class TestEnv : public FakeEnv {
  public:
   TestEnv() {
     drive_entries = {"c: [SYSTEM]", "d: [DATA]", "\xC3\xA9: [DONN\xC3\x89\x45S]"};
     current_drive_entry = "d: [DATA]";
-    connections = database.Factory();
   }
   FakeDatabase database;
 };
@@ -102,7 +102,7 @@ class FrmMainTest : public ::testing::Test {
   HWND drvMain() const { return form_.control(kIdDrvMain); }
 
   TestEnv env_;
-  FrmMain form_{env_};
+  FrmMain form_{env_, env_.database.Factory()};
 };
 
 TEST_F(FrmMainTest, EveryControlUsesVerdanaAtEightAndAQuarterPoints) {
@@ -140,7 +140,7 @@ TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
   many.drive_entries.clear();
   for (char letter = 'c'; letter <= 'p'; ++letter)
     many.drive_entries.push_back(std::string(1, letter) + ":");
-  FrmMain form(many);
+  FrmMain form(many, many.database.Factory());
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));
   form.Show(SW_SHOWNORMAL);
   HWND list = form.control(kIdDrvMain);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "db/connection_factory.h"
 #include "platform/windows/com_apartment.h"
 #include "testing/ado_double/fixture_folder.h"
 #include "testing/ado_double/jet_fixture.h"
@@ -69,6 +70,13 @@ class AdoConnectionTest : public ::testing::Test {
   ComApartment com_;  // outlives connection_
   std::unique_ptr<Connection> connection_ = NewAdoConnection();
 };
+
+TEST(AdoConnectionFactoryTest, DefaultFactoryMakesClosedConnections) {
+  ComApartment com;
+  ASSERT_TRUE(com.status().ok());
+  std::unique_ptr<Connection> connection = NewDefaultConnectionFactory({})();
+  EXPECT_EQ(connection->Execute("SELECT 1").number(), error::kConnectionClosed);
+}
 
 TEST_F(AdoConnectionTest, EveryCallBeforeOpenAndAfterCloseFailsAsClosed) {
   for (const bool opened_and_closed : {false, true}) {

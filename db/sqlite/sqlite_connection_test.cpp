@@ -21,6 +21,7 @@
 #include <iterator>
 
 #include "base/status.h"
+#include "db/connection_factory.h"
 #include "db/sqlite/stand_in_file.h"
 #include "testing/temp_prefix.h"
 
@@ -188,6 +189,17 @@ TEST_F(SqliteConnectionTest, CallsBeforeOpenFailAsClosed) {
   EXPECT_EQ(connection->BeginTrans().number(), error::kConnectionClosed);
   EXPECT_EQ(connection->CommitTrans().number(), error::kConnectionClosed);
   EXPECT_EQ(connection->Close().number(), error::kConnectionClosed);
+}
+
+TEST_F(SqliteConnectionTest, DefaultFactoryMakesClosedConnectionsOnTheDrivesOfItsPrefix) {
+  MakeDatabase(Database1());
+  const ConnectionFactory factory = NewDefaultConnectionFactory({root_.string()});
+  std::unique_ptr<Connection> connection = factory();
+  EXPECT_EQ(connection->Execute("Delete From T").number(), error::kConnectionClosed);
+  ASSERT_TRUE(connection->Open(ConnectionString(kFolder1), "", "", kAdoUnspecified).ok());
+  Rows rows;
+  ASSERT_TRUE(connection->Query("SELECT n FROM T", &rows).ok());
+  EXPECT_EQ(rows.cells, std::vector<Value>{int64_t{1}});
 }
 
 TEST_F(SqliteConnectionTest, OpenAfterCloseWithAnotherPathWorks) {

@@ -1,6 +1,5 @@
-// The POSIX Env: drives of a Wine-style prefix, folder probes through
-// chdir, and SQLite stand-in connections bound to the same prefix. The prefix
-// is read once, when the Env is made.
+// The POSIX Env: drives of a Wine-style prefix and folder probes through
+// chdir. The prefix is read once, when the Env is made.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,7 +7,6 @@
 #include <cstring>
 #include <memory>
 
-#include "db/sqlite/sqlite_connection.h"
 #include "platform/env.h"
 #include "platform/posix/wine_prefix.h"
 
@@ -35,16 +33,15 @@ Status DirectoryError(int errno_value, const std::string& folder, const std::str
 
 class PosixEnv : public Env {
  public:
-  explicit PosixEnv(const EnvOptions& options)
-      : prefix_(std::make_shared<const WinePrefix>(WinePrefix::Load(options.wine_prefix))) {}
+  explicit PosixEnv(const EnvOptions& options) : prefix_(WinePrefix::Load(options.wine_prefix)) {}
 
-  std::vector<std::string> DriveEntries() override { return prefix_->DriveEntries(); }
-  std::string CurrentDriveEntry() override { return prefix_->CurrentDriveEntry(); }
-  std::string DriveProblem() override { return prefix_->problem(); }
+  std::vector<std::string> DriveEntries() override { return prefix_.DriveEntries(); }
+  std::string CurrentDriveEntry() override { return prefix_.CurrentDriveEntry(); }
+  std::string DriveProblem() override { return prefix_.problem(); }
 
   Status ChangeDirectory(std::string_view windows_folder) override {
     std::string path;
-    Status status = prefix_->MapPath(windows_folder, &path);
+    Status status = prefix_.MapPath(windows_folder, &path);
     if (!status.ok()) return status;
     if (!EnterableByMode(path)) return DirectoryError(EACCES, std::string(windows_folder), path);
     if (chdir(path.c_str()) != 0) return DirectoryError(errno, std::string(windows_folder), path);
@@ -53,7 +50,7 @@ class PosixEnv : public Env {
 
   Status IdentifyFile(std::string_view windows_path, FileIdentity* identity) override {
     std::string path;
-    Status status = prefix_->MapPath(windows_path, &path);
+    Status status = prefix_.MapPath(windows_path, &path);
     if (!status.ok()) return status;
     struct stat info;
     if (stat(path.c_str(), &info) != 0) {
@@ -65,17 +62,13 @@ class PosixEnv : public Env {
     return Status::Ok();
   }
 
-  std::unique_ptr<Connection> NewConnection() override {
-    return std::make_unique<SqliteConnection>(prefix_);
-  }
-
   // Wine never virtualizes a program's writes.
   bool ProcessIsVirtualized() override { return false; }
   std::string OwnVirtualStoreCopy(std::string_view) override { return ""; }
   std::vector<std::string> VirtualStoreCopies(std::string_view) override { return {}; }
 
  private:
-  std::shared_ptr<const WinePrefix> prefix_;
+  const WinePrefix prefix_;
 };
 
 }  // namespace

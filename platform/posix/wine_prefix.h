@@ -2,7 +2,7 @@
 // paths onto them. The drives are the entries named like "c:" in
 // <prefix>/dosdevices, each a folder or a link to one; other entries ("com1",
 // "d::") are skipped. A prefix is read once by Load and is then an immutable
-// value, safe to share between the Env and its connections. A missing or
+// value, safe to share between the stand-in connections. A missing or
 // unreadable prefix gives an empty drive list and a problem() text; nothing
 // here throws.
 #pragma once

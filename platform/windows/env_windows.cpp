@@ -1,12 +1,11 @@
 // The Windows Env: the machine's drives as a drive list shows them, the
-// process's current directory, cnMain over ADO, the UAC state of the process
-// token, and the per-user VirtualStore copies that Windows keeps for programs
-// without a UAC manifest. Drive entries read "c: [VOLUME]" (lower-case letter;
+// process's current directory, the UAC state of the process token, and the
+// per-user VirtualStore copies that Windows keeps for programs without a UAC
+// manifest. Drive entries read "c: [VOLUME]" (lower-case letter;
 // "c:" alone when the drive has no volume label, "z: [network drive]" for a
 // network drive, whose label is never asked for). The drives are listed once;
 // DriveProblem tells that listing's problem ("" before it). No probe or label
-// read can bring up Windows' own "no disk" box. ADO needs the caller's thread
-// inside a ComApartment.
+// read can bring up Windows' own "no disk" box.
 #include "platform/windows/env_windows.h"
 
 #include <algorithm>
@@ -15,7 +14,6 @@
 #include <string>
 
 #include "base/text.h"
-#include "db/ado/ado_connection.h"
 #include "platform/windows/utf16.h"
 #include "platform/windows/windows_error.h"
 
@@ -290,8 +288,6 @@ class WindowsEnv final : public Env {
     }
     return status;
   }
-
-  std::unique_ptr<Connection> NewConnection() override { return NewAdoConnection(); }
 
   bool ProcessIsVirtualized() override { return ProcessUacState().virtualized; }
 

@@ -1,7 +1,6 @@
 // The Windows Env on the machine it runs on (Windows, or a Wine prefix):
 // drive entries and where the list starts, directory changes with their
-// statuses, the token's UAC state, VirtualStore copies in every profile, and
-// the connections it hands out.
+// statuses, the token's UAC state and VirtualStore copies in every profile.
 #include "platform/windows/env_windows.h"
 
 #include <gmock/gmock.h>
@@ -11,7 +10,6 @@
 #include <map>
 #include <regex>
 
-#include "platform/windows/com_apartment.h"
 #include "platform/windows/utf16.h"
 
 namespace telo {
@@ -269,13 +267,6 @@ TEST_F(EnvWindowsTest, FileIdentityTellsAReplacedFileFromTheSameOne) {
   ASSERT_TRUE(env_->IdentifyFile(shown, &replaced).ok());
   EXPECT_NE(replaced, first);
   EXPECT_TRUE(env_->IdentifyFile(shown + ".gone", &replaced).IsNotFound());
-}
-
-TEST_F(EnvWindowsTest, NewConnectionIsClosed) {
-  ComApartment com;
-  ASSERT_TRUE(com.status().ok());
-  std::unique_ptr<Connection> connection = env_->NewConnection();
-  EXPECT_EQ(connection->Execute("SELECT 1").number(), error::kConnectionClosed);
 }
 
 }  // namespace
