@@ -1,4 +1,5 @@
-// telo-cli: the update run and the read-only check, for scripts and
+// telo-cli: the update run, the read-only check and the summary of result
+// files (--summarize: 0 written, 1 the folder unreadable, 4 a file unwritten), for scripts and
 // unattended use. Exit codes: 0 every database found was fully patched (run)
 // or carries the patch (check); 1 an open, a procedure, the commit or the
 // read-back failed, a table differs or is missing, or the run was declined;
@@ -14,6 +15,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/json_report.h"
 #include "app/cli/program_env.h"
+#include "app/cli/summary.h"
 #include "app/cli/terminal.h"
 #include "app/update_run.h"
 #include "patch/sequence.h"
@@ -90,6 +92,29 @@ int Check(const telo::CliOptions& options) {
       exit_code);
 }
 
+// --summarize: the files first, then the table and its summary line, whose
+// exit code is 4 when a file could not be written.
+int Summarize(const telo::CliOptions& options) {
+  telo::Summary summary;
+  if (const telo::Status read = telo::SummarizeFolder(options.summarize_folder, &summary);
+      !read.ok()) {
+    telo::WriteErr("telo-cli: " + read.message() + "\n");
+    return kExitFailed;
+  }
+  int exit_code = kExitDone;
+  auto write_file = [&exit_code](const std::string& path, const std::string& text) {
+    if (path.empty()) return;
+    const telo::Status written = telo::WriteSummaryFile(path, text);
+    if (written.ok()) return;
+    telo::WriteErr("telo-cli: the summary file " + path + " " + written.message() +
+                   "; choose a folder you can write to\n");
+    exit_code = kExitReportLost;
+  };
+  write_file(options.csv_file, telo::SummaryCsv(summary));
+  write_file(options.html_file, telo::SummaryHtml(summary, telo::SummaryTimeNow()));
+  return Output(telo::SummaryTable(summary) + telo::SummaryLine(summary, exit_code), exit_code);
+}
+
 // Runs `command` where connections can be made; the Env and cnMain that it
 // makes are gone before the platform's set-up (COM on Windows) ends.
 int RunWithConnections(int (*command)(const telo::CliOptions&), const telo::CliOptions& options) {
@@ -131,6 +156,8 @@ int main(int argc, char** argv) {
       return RunWithConnections(Run, options);
     case telo::CliAction::kCheck:
       return RunWithConnections(Check, options);
+    case telo::CliAction::kSummarize:
+      return Summarize(options);
   }
   return kExitUsage;
 }
