@@ -16,6 +16,7 @@
 #include "app/cli/json_report.h"
 #include "app/cli/program_env.h"
 #include "app/cli/summary.h"
+#include "app/cli/summary_files.h"
 #include "app/cli/terminal.h"
 #include "app/update_run.h"
 #include "patch/sequence.h"
@@ -104,7 +105,7 @@ int Summarize(const telo::CliOptions& options) {
   int exit_code = kExitDone;
   auto write_file = [&exit_code](const std::string& path, const std::string& text) {
     if (path.empty()) return;
-    const telo::Status written = telo::WriteSummaryFile(path, text);
+    const telo::Status written = telo::WriteWholeFile(path, text);
     if (written.ok()) return;
     telo::WriteErr("telo-cli: the summary file " + path + " " + written.message() +
                    "; choose a folder you can write to\n");

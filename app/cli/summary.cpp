@@ -4,23 +4,18 @@
 #include "app/cli/summary.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <system_error>
 #include <tuple>
 
+#include "app/cli/summary_files.h"
 #include "base/utf8.h"
 
 namespace telo {
 
-namespace fs = std::filesystem;
 using nlohmann::json;
 
 namespace {
@@ -35,14 +30,13 @@ struct OutcomeText {
 // By SummaryOutcome.
 constexpr OutcomeText kOutcomes[kSummaryOutcomeCount] = {
     {"failed", "failed", "see the reason, then run it again", "#c62828"},
-    {"in_use", "in use", "retry later, when the host application is closed", "#ef6c00"},
+    {"in_use", "in use", "retry later, with the host application closed", "#ef6c00"},
     {"not_up_to_date", "not up to date", "run the patch on it", "#f9a825"},
-    {"", "unreadable", "the result file is damaged or not a result: see why", "#6a1b9a"},
-    {"declined", "declined", "the run was not confirmed: run it with --yes", "#5d4037"},
-    {"not_found", "not found", "no database: the host application isn't installed", "#78909c"},
+    {"", "unreadable", "not a whole result file: see why", "#6a1b9a"},
+    {"declined", "declined", "not confirmed: run it with --yes", "#5d4037"},
+    {"not_found", "not found", "the host application isn't installed", "#78909c"},
     {"patched", "patched", "done", "#2e7d32"},
-    {"already_patched", "already patched", "nothing to do: it carried the patch already",
-     "#66bb6a"},
+    {"already_patched", "already patched", "nothing to do, it was patched before", "#66bb6a"},
     {"up_to_date", "up to date", "checked: it carries the patch", "#43a047"},
 };
 
@@ -53,7 +47,7 @@ constexpr SummaryOutcome kLineOrder[kSummaryOutcomeCount] = {
     SummaryOutcome::kDeclined,    SummaryOutcome::kNotFound,       SummaryOutcome::kUnreadable,
 };
 
-constexpr std::uintmax_t kMaxResultFileBytes = 4 * 1024 * 1024;
+constexpr std::size_t kMaxResultFileBytes = 4 * 1024 * 1024;
 
 const OutcomeText& TextOf(SummaryOutcome outcome) { return kOutcomes[static_cast<int>(outcome)]; }
 
@@ -187,30 +181,15 @@ bool IsResultFileName(const std::string& name) {
   return name.size() > 5 && Upper(name.substr(name.size() - 5)) == ".JSON";
 }
 
-// A path named in UTF-8, whatever the system's narrow encoding (on Windows a
-// std::string path would be read in the ANSI code page).
-fs::path PathFromUtf8(const std::string& text) {
-  return fs::path(std::u8string(text.begin(), text.end()));
-}
-
-std::string Utf8FromPath(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-SummaryRow ReadResultFile(const fs::directory_entry& entry, const std::string& name) {
-  std::error_code error;
-  if (entry.is_directory(error)) return Unreadable(name, "a folder, not a result file");
-  const std::uintmax_t size = entry.file_size(error);
-  if (error) return Unreadable(name, "can't be read (" + error.message() + ")");
-  if (size > kMaxResultFileBytes) return Unreadable(name, "larger than 4 MB: not a result file");
-  std::ifstream in(entry.path(), std::ios::binary);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  in.read(text.data(), static_cast<std::streamsize>(size));
-  if (!in && !in.eof())
-    return Unreadable(name, "can't be read (" + std::string(strerror(errno)) + ")");
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return ReadResultText(name, text);
+SummaryRow ReadResultFile(const std::string& folder, const FolderEntry& entry) {
+  if (entry.is_folder) return Unreadable(entry.name, "a folder, not a result file");
+  std::string text;
+  const Status read = ReadFileStart(folder, entry.name, kMaxResultFileBytes, &text);
+  if (!read.ok()) return Unreadable(entry.name, "can't be read (" + read.message() + ")");
+  if (text.size() > kMaxResultFileBytes) {
+    return Unreadable(entry.name, "larger than 4 MB: not a result file");
+  }
+  return ReadResultText(entry.name, text);
 }
 
 // --- writers ---
@@ -317,14 +296,16 @@ h1 { margin-bottom: 0.2em; }
 .totals { font-size: 1.3em; }
 .attention { color: #c62828; font-weight: bold; }
 .fine { color: #2e7d32; font-weight: bold; }
-table { border-collapse: collapse; width: 100%; margin-bottom: 2em; }
+table { border-collapse: collapse; width: 100%; margin-bottom: 2em; table-layout: fixed; }
+col.machine { width: 13%; } col.time { width: 17%; } col.outcome { width: 15%; }
+col.databases { width: 31%; } col.reason { width: 24%; }
 th, td { text-align: left; padding: 0.4em 0.6em; border-bottom: 1px solid #ddd; vertical-align: top; }
 th { background: #f2f2f2; }
-td.machine { font-weight: bold; white-space: nowrap; }
-td.time { white-space: nowrap; }
+td.machine { font-weight: bold; }
 .tag { display: inline-block; color: #fff; border-radius: 0.3em; padding: 0.1em 0.5em; font-weight: bold; white-space: nowrap; }
 .advice { display: block; color: #555; font-size: 0.9em; }
-.db { display: block; font-family: Consolas, monospace; font-size: 0.9em; }
+.db { display: block; font-family: Consolas, monospace; font-size: 0.85em; overflow-wrap: break-word; }
+td { overflow-wrap: break-word; }
 svg text { font-family: "Segoe UI", Arial, sans-serif; font-size: 14px; }
 </style>
 </head>
@@ -332,7 +313,7 @@ svg text { font-family: "Segoe UI", Arial, sans-serif; font-size: 14px; }
 )";
 
 std::string BarChart(const Summary& summary) {
-  constexpr int kLabelWidth = 330, kBarWidth = 520, kRowHeight = 26;
+  constexpr int kLabelWidth = 390, kBarWidth = 480, kRowHeight = 26;
   const int most = std::max(1, *std::max_element(summary.counts.begin(), summary.counts.end()));
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
                     std::to_string(kLabelWidth + kBarWidth + 60) + "\" height=\"" +
@@ -343,9 +324,9 @@ std::string BarChart(const Summary& summary) {
     const int count = summary.counts[i];
     const int y = i * kRowHeight;
     const int width = count * kBarWidth / most;
-    svg += "<text x=\"" + std::to_string(kLabelWidth - 8) + "\" y=\"" + std::to_string(y + 18) +
-           "\" text-anchor=\"end\">" + std::string(text.label) + ": " + std::string(text.advice) +
-           "</text>";
+    svg += "<text x=\"0\" y=\"" + std::to_string(y + 18) + "\" fill=\"" +
+           std::string(count ? "#222" : "#999") + "\"><tspan font-weight=\"bold\">" +
+           std::string(text.label) + "</tspan>: " + std::string(text.advice) + "</text>";
     svg += "<rect x=\"" + std::to_string(kLabelWidth) + "\" y=\"" + std::to_string(y + 4) +
            "\" width=\"" + std::to_string(std::max(width, 2)) + "\" height=\"" +
            std::to_string(kRowHeight - 8) + "\" fill=\"" +
@@ -359,8 +340,8 @@ std::string BarChart(const Summary& summary) {
 
 std::string HtmlRow(const SummaryRow& row) {
   const OutcomeText& text = TextOf(row.outcome);
-  std::string html = "<tr><td class=\"machine\">" + Html(MachineCell(row)) +
-                     "</td><td class=\"time\">" + Html(ShownTime(row.time)) +
+  std::string html = "<tr><td class=\"machine\">" + Html(MachineCell(row)) + "</td><td>" +
+                     Html(ShownTime(row.time)) +
                      "</td><td><span class=\"tag\" style=\"background:" + std::string(text.colour) +
                      "\">" + std::string(text.label) + "</span><span class=\"advice\">" +
                      std::string(text.advice) + "</span></td><td>";
@@ -384,7 +365,8 @@ std::string HtmlTable(const Summary& summary, bool attention, const std::string&
   std::string html = "<h2>" + heading + " (" + std::to_string(count) + ")</h2>\n";
   if (count == 0) return html + "<p>None.</p>\n";
   return html +
-         "<table>\n<tr><th>Machine</th><th>Result written</th><th>Outcome</th><th>Databases</th>"
+         "<table>\n<colgroup><col class=\"machine\"><col class=\"time\"><col class=\"outcome\">"
+         "<col class=\"databases\"><col class=\"reason\"></colgroup>\n<tr><th>Machine</th><th>Result written</th><th>Outcome</th><th>Databases</th>"
          "<th>First reason</th></tr>\n" +
          rows + "</table>\n";
 }
@@ -443,17 +425,16 @@ Summary SummarizeRows(std::vector<SummaryRow> rows) {
 }
 
 Status SummarizeFolder(const std::string& folder, Summary* summary) {
-  std::error_code failure;
-  fs::directory_iterator entries(PathFromUtf8(folder), failure);
-  std::vector<SummaryRow> rows;
-  for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
-    const std::string name = Utf8FromPath(entries->path().filename());
-    if (IsResultFileName(name)) rows.push_back(ReadResultFile(*entries, name));
+  std::vector<FolderEntry> entries;
+  const Status listed = ListFolder(folder, &entries);
+  if (!listed.ok()) {
+    return Status::Error(listed.number(), "the folder " + ValidUtf8(folder) + " can't be read (" +
+                                              listed.message() +
+                                              "); name a folder that holds the result files");
   }
-  if (failure) {
-    return Status::Error(error::kPathNotFound, "the folder " + ValidUtf8(folder) +
-                                                   " can't be read (" + failure.message() +
-                                                   "); name a folder that holds the result files");
+  std::vector<SummaryRow> rows;
+  for (const FolderEntry& entry : entries) {
+    if (IsResultFileName(entry.name)) rows.push_back(ReadResultFile(folder, entry));
   }
   *summary = SummarizeRows(std::move(rows));
   return Status::Ok();
@@ -508,8 +489,8 @@ std::string SummaryHtml(const Summary& summary, std::string_view when) {
   }
   const int machines = static_cast<int>(summary.rows.size());
   std::string html = kHtmlHead;
-  html += "<h1>telo-update: office summary</h1>\n<p class=\"when\">Made " + Html(when) + " from " +
-          Plural(summary.files_read, "result file", "result files") +
+  html += "<h1>telo-update: office summary</h1>\n<p class=\"when\">Summary made " + Html(when) +
+          " from " + Plural(summary.files_read, "result file", "result files") +
           "; each machine's newest result counts.</p>\n";
   html += "<p class=\"totals\"><strong>" + Plural(machines, "machine", "machines") + "</strong>: " +
           (attention ? "<span class=\"attention\">" + Plural(attention, "needs", "need") +
@@ -546,24 +527,6 @@ std::string SummaryTimeNow() {
                 static_cast<long>(clock.hours().count()),
                 static_cast<long>(clock.minutes().count()));
   return text;
-}
-
-Status WriteSummaryFile(const std::string& path, std::string_view text) {
-  errno = 0;
-  std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
-  if (!out) {
-    return Status::Error(error::kOpenFailed,
-                         "can't be opened for writing (" +
-                             std::string(errno ? strerror(errno) : "unknown reason") + ")");
-  }
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  if (!out) {
-    return Status::Error(
-        error::kUnspecifiedFailure,
-        "could not be written (" + std::string(errno ? strerror(errno) : "unknown reason") + ")");
-  }
-  return Status::Ok();
 }
 
 }  // namespace telo

@@ -77,7 +77,4 @@ std::string SummaryLine(const Summary& summary, int exit_code);
 // The current time as "YYYY-MM-DD HH:MM UTC".
 std::string SummaryTimeNow();
 
-// Writes `text` to the file at `path` (UTF-8), replacing it.
-Status WriteSummaryFile(const std::string& path, std::string_view text);
-
 }  // namespace telo
