@@ -22,8 +22,8 @@ struct FolderEntry {
 // Every entry directly in `folder`, "." and ".." left out, in no order.
 Status ListFolder(const std::string& folder, std::vector<FolderEntry>* entries);
 
-// At most `limit` + 1 bytes of the file `name` in `folder`: more than `limit`
-// tells the caller that the file is larger.
+// The file `name` in `folder`, or its first `limit` bytes and a little more
+// when it is larger: text->size() > `limit` tells the caller so.
 Status ReadFileStart(const std::string& folder, const std::string& name, std::size_t limit,
                      std::string* text);
 

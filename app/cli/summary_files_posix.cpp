@@ -32,10 +32,14 @@ Status ReadFileStart(const std::string& folder, const std::string& name, std::si
   errno = 0;
   std::ifstream in(fs::path(folder) / name, std::ios::binary);
   if (!in) return Status::Error(error::kOpenFailed, SystemReason());
-  text->resize(limit + 1);
-  in.read(text->data(), static_cast<std::streamsize>(limit + 1));
+  text->clear();
+  char chunk[16 * 1024];
+  while (text->size() <= limit) {
+    in.read(chunk, sizeof chunk);
+    if (in.gcount() == 0) break;
+    text->append(chunk, static_cast<std::size_t>(in.gcount()));
+  }
   if (in.bad()) return Status::Error(error::kUnspecifiedFailure, SystemReason());
-  text->resize(static_cast<std::size_t>(in.gcount()));
   return Status::Ok();
 }
 

@@ -65,18 +65,16 @@ Status ReadFileStart(const std::string& folder, const std::string& name, std::si
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
   if (file.handle == INVALID_HANDLE_VALUE) return LastError(error::kOpenFailed, "");
-  text->resize(limit + 1);
-  std::size_t size = 0;
-  while (size < text->size()) {
+  text->clear();
+  char chunk[16 * 1024];
+  while (text->size() <= limit) {
     DWORD read = 0;
-    if (!ReadFile(file.handle, text->data() + size, static_cast<DWORD>(text->size() - size), &read,
-                  nullptr)) {
+    if (!ReadFile(file.handle, chunk, sizeof chunk, &read, nullptr)) {
       return LastError(error::kUnspecifiedFailure, "");
     }
     if (read == 0) break;
-    size += read;
+    text->append(chunk, read);
   }
-  text->resize(size);
   return Status::Ok();
 }
 
