@@ -1,5 +1,4 @@
-// telo-cli: the update run, the read-only check and the summary of result
-// files (--summarize: 0 written, 1 the folder unreadable, 4 a file unwritten), for scripts and
+// telo-cli: the update run and the read-only check, for scripts and
 // unattended use. Exit codes: 0 every database found was fully patched (run)
 // or carries the patch (check); 1 an open, a procedure, the commit or the
 // read-back failed, a table differs or is missing, or the run was declined;
@@ -93,8 +92,9 @@ int Check(const telo::CliOptions& options) {
       exit_code);
 }
 
-// --summarize: the files first, then the table and its summary line, whose
-// exit code is 4 when a file could not be written.
+// --summarize: the CSV and HTML files first, then the table and its summary
+// line. Exit codes: 0 written, 1 the folder can't be read, 4 a file or
+// standard output could not be written.
 int Summarize(const telo::CliOptions& options) {
   telo::Summary summary;
   if (const telo::Status read = telo::SummarizeFolder(options.summarize_folder, &summary);
@@ -108,7 +108,7 @@ int Summarize(const telo::CliOptions& options) {
     const telo::Status written = telo::WriteWholeFile(path, text);
     if (written.ok()) return;
     telo::WriteErr("telo-cli: the summary file " + path + " " + written.message() +
-                   "; choose a folder you can write to\n");
+                   "; check the disk and the folder's permissions, or name another file\n");
     exit_code = kExitReportLost;
   };
   write_file(options.csv_file, telo::SummaryCsv(summary));
