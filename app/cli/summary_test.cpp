@@ -165,6 +165,29 @@ TEST(Summary, CsvQuotesAndDefusesWhatTheFilesHold) {
   EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3);
 }
 
+// Columns line up by characters, not bytes, and a terminal escape from a file
+// never reaches the console.
+TEST(Summary, TableAlignsUtf8NamesAndDropsControlCharacters) {
+  const std::string table = SummaryTable(Summarize({
+      {"a.json", Result("B\xC3\x9CRO-\xC3\x84\xC3\x96", "2026-12-08T10:00:00Z", "patched")},
+      {"b.json", Result("DESK-12345", "2026-12-08T10:00:00Z", "failed", "\x1b]0;owned\x07 no")},
+  }));
+  EXPECT_THAT(table, Not(HasSubstr("\x1b")));
+  EXPECT_THAT(table, Not(HasSubstr("\x07")));
+  std::vector<std::size_t> time_column;
+  for (std::size_t line = 0; line != std::string::npos && line < table.size();) {
+    const std::size_t end = table.find('\n', line);
+    const std::string text = table.substr(line, end - line);
+    const std::size_t bytes =
+        text.find("2026-") == std::string::npos ? text.find("time") : text.find("2026-");
+    time_column.push_back(bytes - std::count_if(text.begin(), text.begin() + bytes, [](char c) {
+                            return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+                          }));
+    line = end + 1;
+  }
+  EXPECT_THAT(time_column, ::testing::ElementsAre(12, 12, 12));
+}
+
 TEST(Summary, HtmlEscapesAHostileComputerNameReasonAndFileName) {
   const Summary summary = Summarize({
       {"<b>evil</b>.json", "{"},
