@@ -10,6 +10,7 @@ namespace telo {
 const char kCliUsage[] =
     "usage: telo-cli --drive LETTER [--yes] [--prefix DIR] [--json]\n"
     "       telo-cli --check --drive LETTER [--prefix DIR] [--json]\n"
+    "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n"
     "       telo-cli --print-sql | --version | --help\n";
 
 namespace {
@@ -28,10 +29,12 @@ struct Parser {
   bool saw_drive_options = false;
   bool check = false;
   bool saw_yes = false;
+  bool saw_summary_files = false;
   std::set<std::string> seen = {};  // every option met so far, by name
 
   std::string SetAction(CliAction wanted) {
-    if (action) return "only one of --drive, --print-sql, --version and --help may be given";
+    if (action)
+      return "only one of --drive, --summarize, --print-sql, --version and --help may be given";
     action = wanted;
     return "";
   }
@@ -80,6 +83,17 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
       std::optional<std::string> letter = DriveLetterFrom(*value);
       if (!letter) return "'" + *value + "' is not a drive letter";
       parsed.drive = *letter;
+    } else if (Names(arg, "--summarize")) {
+      problem = parser.SetAction(CliAction::kSummarize);
+      std::optional<std::string> value = parser.Value(arg, "--summarize");
+      if (!value || value->empty()) return "--summarize needs the folder of the result files";
+      parsed.summarize_folder = *value;
+    } else if (Names(arg, "--csv") || Names(arg, "--html")) {
+      const bool csv = Names(arg, "--csv");
+      std::optional<std::string> value = parser.Value(arg, csv ? "--csv" : "--html");
+      if (!value || value->empty()) return std::string(csv ? "--csv" : "--html") + " needs a file";
+      (csv ? parsed.csv_file : parsed.html_file) = *value;
+      parser.saw_summary_files = true;
     } else if (arg == "--yes") {
       parsed.assume_yes = true;
       parser.saw_drive_options = true;
@@ -105,7 +119,13 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
     }
     if (!problem.empty()) return problem;
   }
+  if (parser.saw_summary_files && parser.action != CliAction::kSummarize) {
+    return "--csv and --html go with --summarize";
+  }
   if (!parser.action) return parser.check ? "--check needs --drive" : "no command given";
+  if (!parsed.csv_file.empty() && parsed.csv_file == parsed.html_file) {
+    return "--csv and --html name the same file";
+  }
   if ((parser.saw_drive_options || parser.check) && *parser.action != CliAction::kRun) {
     return "--check, --yes, --prefix and --json go with --drive";
   }

@@ -8,7 +8,7 @@
 
 namespace telo {
 
-enum class CliAction { kHelp, kVersion, kPrintSql, kRun, kCheck };
+enum class CliAction { kHelp, kVersion, kPrintSql, kRun, kCheck, kSummarize };
 
 struct CliOptions {
   CliAction action = CliAction::kHelp;
@@ -16,6 +16,10 @@ struct CliOptions {
   bool assume_yes = false;
   std::string prefix;  // Wine-style prefix (POSIX); "" = default
   bool json = false;
+  // --summarize FOLDER [--csv FILE] [--html FILE]; "" = not given
+  std::string summarize_folder;
+  std::string csv_file;
+  std::string html_file;
 };
 
 // Returns "" on success, else what is wrong with the command line. Where

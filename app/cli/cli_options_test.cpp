@@ -42,6 +42,12 @@ TEST(CliOptions, ReadsTheOtherActions) {
   EXPECT_EQ(options.action, CliAction::kVersion);
   ASSERT_EQ(Parse({"--help"}, &options), "");
   EXPECT_EQ(options.action, CliAction::kHelp);
+  ASSERT_EQ(Parse({"--html=o.html", "--summarize", "//srv/results", "--csv", "o.csv"}, &options),
+            "");
+  EXPECT_EQ(options.action, CliAction::kSummarize);
+  EXPECT_EQ(options.summarize_folder, "//srv/results");
+  EXPECT_EQ(options.csv_file, "o.csv");
+  EXPECT_EQ(options.html_file, "o.html");
 }
 
 TEST(CliOptions, PrefixIsAUsageErrorWhereDrivesAreTheMachinesOwn) {
@@ -81,6 +87,17 @@ TEST(CliOptions, RejectsAnythingInexact) {
            {"--drive", "c", "--yes", "--prefix=/a", "--prefix=/a"},
            {"--drive", "c", "--yes", "--yes"},
            {"--drive=c", "--json", "--json"},
+           {"--summarize"},
+           {"--summarize="},
+           {"--summarize", "d", "--yes"},
+           {"--summarize", "d", "--drive", "c"},
+           {"--summarize", "d", "--json"},
+           {"--summarize", "d", "--summarize", "e"},
+           {"--summarize", "d", "--csv", "a", "--csv", "b"},
+           {"--summarize", "d", "--csv", "a", "--html", "a"},
+           {"--summarize", "d", "--html"},
+           {"--csv", "a"},
+           {"--drive", "c", "--yes", "--html", "a"},
        }) {
     std::string joined;
     for (const std::string& arg : bad) joined += arg + " ";

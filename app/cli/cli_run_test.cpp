@@ -571,5 +571,41 @@ TEST_F(CliRunTest, PrintSqlGivesTheStatementsInOrder) {
   EXPECT_EQ(ReadFile(out), expected);
 }
 
+TEST_F(CliRunTest, SummarizeWritesTheTableTheCsvAndThePageOfAFolderOfResults) {
+  const fs::path results = prefix_ / "results";
+  fs::create_directories(results);
+  for (auto [machine, outcome] : {std::pair{"DESK-1", "patched"}, {"DESK-2", "in_use"}}) {
+    nlohmann::ordered_json result = {
+        {"schema", 1},
+        {"outcome", outcome},
+        {"machine", {{"computer", machine}, {"time", "2026-12-08T16:30:00Z"}}},
+        {"databases", nlohmann::json::array()}};
+    std::ofstream(results / (std::string(machine) + ".json")) << result.dump();
+  }
+  std::ofstream(results / "DESK-3.json") << "{\"schema\": 1, \"outc";
+  const fs::path out = prefix_ / "out.txt", err = prefix_ / "err.txt";
+  const fs::path csv = prefix_ / "s.csv", html = prefix_ / "s.html";
+  EXPECT_EQ(
+      WaitFor(StartCli(
+          {"--summarize", results.string(), "--csv", csv.string(), "--html", html.string()}, out)),
+      0);
+  std::string text = ReadFile(out);
+  EXPECT_THAT(text, HasSubstr("DESK-3.json"));
+  EXPECT_THAT(text,
+              testing::EndsWith("\ntelo: summary of 3 machines: 1 patched, 0 already "
+                                "patched, 0 up to date, 0 not up to date, 1 in use, 0 failed, "
+                                "0 declined, 0 not found, 1 unreadable (exit 0)\n"));
+  EXPECT_THAT(ReadFile(csv), testing::StartsWith("machine,time (UTC),outcome"));
+  EXPECT_THAT(ReadFile(html), HasSubstr("DESK-2"));
+
+  // An output that can't be written: still the table, and exit 4 with the reason.
+  EXPECT_EQ(
+      WaitFor(StartCli({"--summarize", results.string(), "--html", "/dev/full"}, out, {}, err)), 4);
+  EXPECT_THAT(ReadFile(out), HasSubstr("1 unreadable (exit 4)"));
+  EXPECT_THAT(ReadFile(err), HasSubstr("/dev/full could not be written"));
+  EXPECT_EQ(WaitFor(StartCli({"--summarize", (prefix_ / "none").string()}, out, {}, err)), 1);
+  EXPECT_THAT(ReadFile(err), HasSubstr("can't be read"));
+}
+
 }  // namespace
 }  // namespace telo

@@ -14,6 +14,8 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/json_report.h"
 #include "app/cli/program_connections.h"
+#include "app/cli/summary.h"
+#include "app/cli/summary_files.h"
 #include "app/cli/terminal.h"
 #include "app/update_run.h"
 #include "patch/sequence.h"
@@ -91,6 +93,30 @@ int Check(const telo::CliOptions& options) {
       exit_code);
 }
 
+// --summarize: the CSV and HTML files first, then the table and its summary
+// line. Exit codes: 0 written, 1 the folder can't be read, 4 a file or
+// standard output could not be written.
+int Summarize(const telo::CliOptions& options) {
+  telo::Summary summary;
+  if (const telo::Status read = telo::SummarizeFolder(options.summarize_folder, &summary);
+      !read.ok()) {
+    telo::WriteErr("telo-cli: " + read.message() + "\n");
+    return kExitFailed;
+  }
+  int exit_code = kExitDone;
+  auto write_file = [&exit_code](const std::string& path, const std::string& text) {
+    if (path.empty()) return;
+    const telo::Status written = telo::WriteWholeFile(path, text);
+    if (written.ok()) return;
+    telo::WriteErr("telo-cli: the summary file " + path + " " + written.message() +
+                   "; check the disk and the folder's permissions, or name another file\n");
+    exit_code = kExitReportLost;
+  };
+  write_file(options.csv_file, telo::SummaryCsv(summary));
+  write_file(options.html_file, telo::SummaryHtml(summary, telo::SummaryTimeNow()));
+  return Output(telo::SummaryTable(summary) + telo::SummaryLine(summary, exit_code), exit_code);
+}
+
 // Runs `command` where connections can be made; the Env and cnMain that it
 // makes are gone before the platform's set-up (COM on Windows) ends.
 int RunWithConnections(int (*command)(const telo::CliOptions&), const telo::CliOptions& options) {
@@ -132,6 +158,8 @@ int main(int argc, char** argv) {
       return RunWithConnections(Run, options);
     case telo::CliAction::kCheck:
       return RunWithConnections(Check, options);
+    case telo::CliAction::kSummarize:
+      return Summarize(options);
   }
   return kExitUsage;
 }
