@@ -29,6 +29,8 @@ struct AttemptReport : FolderAttempt {
   bool open_attempted = false;
   Status open;
   Status begin;  // the transaction around the whole database
+  // Every patched table already held the patch before the procedures ran.
+  bool already_patched = false;
   std::vector<ProcedureOutcome> procedures;
   bool commit_attempted = false;
   Status commit;

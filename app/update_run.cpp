@@ -71,6 +71,10 @@ void PatchOpenDatabase(Connection& connection, const std::optional<FileIdentity>
     attempt.close = connection.Close();
     return;
   }
+  // What the database held before, read inside the transaction that holds
+  // the write lock: no other program can change it between this and the
+  // statements.
+  attempt.already_patched = TablesHoldThePatch(CheckTables(connection, PatchedTables()));
   for (const PatchProcedure* procedure : PatchSequence()) {
     attempt.procedures.push_back((*procedure)(connection, ReadBackBeforeCommit));
   }

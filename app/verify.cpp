@@ -91,10 +91,19 @@ ExpectedCell ReadLiteral(std::string_view literal) {
     return cell;
   }
   std::optional<std::string> exact = CanonicalDecimal(literal);
-  cell.exact = exact ? std::move(*exact) : std::string(literal);
+  if (!exact) {  // not a number: no number can hold it
+    cell.exact = std::string(literal);
+    return cell;
+  }
+  cell.exact = std::move(*exact);
   cell.number = NearestDouble(cell.exact);
   if (cell.exact.find('.') == std::string::npos && cell.exact.size() < 19) {
-    cell.whole = static_cast<int64_t>(std::strtoll(cell.exact.c_str(), nullptr, 10));
+    const bool negative = cell.exact.front() == '-';
+    int64_t whole = 0;
+    for (char digit : std::string_view(cell.exact).substr(negative ? 1 : 0)) {
+      whole = whole * 10 + (digit - '0');
+    }
+    cell.whole = negative ? -whole : whole;
   }
   return cell;
 }
@@ -390,6 +399,12 @@ std::string_view TableStateName(TableState state) {
 
 bool HoldsThePatch(TableState state) {
   return state == TableState::kUpToDate || state == TableState::kNoRowToUpdate;
+}
+
+bool TablesHoldThePatch(const std::vector<TableCheck>& checks) {
+  return !checks.empty() && std::all_of(checks.begin(), checks.end(), [](const TableCheck& check) {
+    return HoldsThePatch(check.state);
+  });
 }
 
 std::vector<std::string_view> PatchedTables() {

@@ -38,6 +38,8 @@ std::string_view TableStateName(TableState state);  // "up to date", "differs", 
 
 // Every row the table has holds the patch: up to date, or only a warning.
 bool HoldsThePatch(TableState state);
+// Every one of `checks` holds the patch (and there is at least one).
+bool TablesHoldThePatch(const std::vector<TableCheck>& checks);
 
 // The thirteen tables the patch writes, in the order the sequence first
 // writes them.

@@ -1,25 +1,72 @@
 // JSON forms of the reports, built with nlohmann::json.
 #include "app/cli/json_report.h"
 
+#include <cctype>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "app/outcome.h"
 #include "patch/sequence.h"
 
 namespace telo {
 namespace {
 
-using nlohmann::json;
+// Keys stay in the order they are written: the order the README documents.
+using json = nlohmann::ordered_json;
 
-json StatusJson(const Status& status) {
-  return {{"ok", status.ok()}, {"error", status.number()}, {"message", status.message()}};
+// "0x80040E37": the number as Windows' tools and documentation write it.
+std::string Hex(int32_t number) {
+  char text[11];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<uint32_t>(number));
+  return text;
 }
 
-json Header(std::string_view command, std::optional<char> drive, int exit_code) {
-  return {{"command", command},
+// "up to date" -> "up_to_date": names as the schema spells them.
+std::string SnakeCase(std::string_view name) {
+  std::string snake(name);
+  for (char& c : snake) {
+    if (c == ' ') c = '_';
+  }
+  return snake;
+}
+
+json StatusJson(const Status& status) {
+  return {{"ok", status.ok()},
+          {"error", status.number()},
+          {"error_hex", Hex(status.number())},
+          {"message", status.message()}};
+}
+
+json DriveJson(std::optional<char> drive) {
+  if (!drive) return nullptr;
+  return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(*drive))));
+}
+
+json DatabasesJson(const std::vector<DatabaseOutcome>& databases) {
+  json list = json::array();
+  for (const DatabaseOutcome& database : databases) {
+    list.push_back({{"database", database.database},
+                    {"outcome", OutcomeName(database.outcome)},
+                    {"reason", database.reason}});
+  }
+  return list;
+}
+
+// What every report begins with, in the documented order.
+template <typename Attempt>
+json Header(std::string_view command, Outcome outcome, const DriveReport<Attempt>& report,
+            const std::vector<DatabaseOutcome>& databases, int exit_code) {
+  json drives = json::array();
+  if (report.drive) drives.push_back(DriveJson(report.drive));
+  return {{"schema", 1},
+          {"command", command},
+          {"outcome", OutcomeName(outcome)},
+          {"exit_code", exit_code},
           {"version", kProgramVersion},
           {"patch_checksum", PatchChecksum()},
-          {"drive", drive ? json(std::string(1, *drive)) : json(nullptr)},
-          {"exit_code", exit_code}};
+          {"drive", DriveJson(report.drive)},
+          {"drives", drives},
+          {"databases", DatabasesJson(databases)}};
 }
 
 std::string_view SavedName(AttemptReport::Saved saved) {
@@ -39,19 +86,20 @@ json ProcedureJson(const ProcedureOutcome& outcome) {
                     {"ok", outcome.ok()},
                     {"committed_tables", outcome.committed_tables}};
   if (outcome.ok()) return procedure;
-  procedure["failed_step"] = FailedStepName(outcome.failed_step);
+  procedure["failed_step"] = SnakeCase(FailedStepName(outcome.failed_step));
   procedure["failed_table"] = outcome.failed_table;
   procedure["failed_position"] =
       outcome.failed_position == 0 ? json(nullptr) : json(outcome.failed_position);
   procedure["failed_statement"] =
       outcome.failed_statement.empty() ? json(nullptr) : json(outcome.failed_statement);
   procedure["error"] = outcome.status.number();
+  procedure["error_hex"] = Hex(outcome.status.number());
   procedure["message"] = outcome.status.message();
   return procedure;
 }
 
 json TableJson(const TableCheck& check) {
-  json table = {{"table", check.table}, {"state", TableStateName(check.state)}};
+  json table = {{"table", check.table}, {"state", SnakeCase(TableStateName(check.state))}};
   if (!check.detail.empty()) table["detail"] = check.detail;
   if (!check.status.ok()) table["message"] = check.status.message();
   return table;
@@ -65,8 +113,9 @@ json TablesJson(const std::vector<TableCheck>& checks) {
 
 // Indented JSON; bytes that aren't UTF-8 (a Latin-1 file name, a database's
 // own message, a cell) become U+FFFD instead of ending the program.
-std::string Dump(const json& document) {
-  return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+std::string Dump(const json& document, JsonLayout layout) {
+  const int indent = layout == JsonLayout::kOneLine ? -1 : 2;
+  return document.dump(indent, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
 json OptionalText(const std::string& text) { return text.empty() ? json(nullptr) : json(text); }
@@ -95,6 +144,7 @@ json AttemptJson(const AttemptReport& attempt) {
     procedures.push_back(ProcedureJson(outcome));
   entry["procedures"] = procedures;
   entry["commit"] = attempt.commit_attempted ? StatusJson(attempt.commit) : json(nullptr);
+  entry["already_patched"] = attempt.already_patched;
   if (attempt.commit_attempted) {
     entry["replaced"] = attempt.replaced;
     entry["reread"] = StatusJson(attempt.reread);
@@ -119,8 +169,8 @@ json CheckAttemptJson(const CheckAttempt& attempt) {
 
 }  // namespace
 
-std::string RunReportJson(const RunReport& report, int exit_code) {
-  json document = Header("run", report.drive, exit_code);
+std::string RunReportJson(const RunReport& report, int exit_code, JsonLayout layout) {
+  json document = Header("run", RunOutcome(report), report, DatabaseOutcomes(report), exit_code);
   document["confirmed"] = report.confirmed;
   document["succeeded"] = report.succeeded();
   json attempts = json::array();
@@ -128,18 +178,19 @@ std::string RunReportJson(const RunReport& report, int exit_code) {
     if (!attempt.folder.empty()) attempts.push_back(AttemptJson(attempt));
   }
   document["attempts"] = attempts;
-  return Dump(document);
+  return Dump(document, layout);
 }
 
-std::string CheckReportJson(const CheckReport& report, int exit_code) {
-  json document = Header("check", report.drive, exit_code);
+std::string CheckReportJson(const CheckReport& report, int exit_code, JsonLayout layout) {
+  json document =
+      Header("check", CheckOutcome(report), report, DatabaseOutcomes(report), exit_code);
   document["up_to_date"] = report.up_to_date();
   json attempts = json::array();
   for (const CheckAttempt& attempt : report.attempts) {
     if (!attempt.folder.empty()) attempts.push_back(CheckAttemptJson(attempt));
   }
   document["attempts"] = attempts;
-  return Dump(document);
+  return Dump(document, layout);
 }
 
 }  // namespace telo

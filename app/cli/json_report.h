@@ -1,5 +1,6 @@
 // The reports of a run and of a check as JSON, for scripts that roll the
-// patch out. One object per command; the schema is in the README. Pure
+// patch out. One object per command, schema 1, its keys in the order the
+// README documents; readers ignore keys they don't know. Pure
 // functions over the report values.
 #pragma once
 
@@ -10,7 +11,14 @@
 
 namespace telo {
 
-std::string RunReportJson(const RunReport& report, int exit_code);
-std::string CheckReportJson(const CheckReport& report, int exit_code);
+enum class JsonLayout {
+  kIndented,  // --json: one object, indented
+  kOneLine,   // --json-lines: the object on one line, so that a log holds one run a line
+};
+
+std::string RunReportJson(const RunReport& report, int exit_code,
+                          JsonLayout layout = JsonLayout::kIndented);
+std::string CheckReportJson(const CheckReport& report, int exit_code,
+                            JsonLayout layout = JsonLayout::kIndented);
 
 }  // namespace telo

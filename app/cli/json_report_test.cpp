@@ -28,7 +28,22 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
   ConnectionSlot cnMain(injection.Wrap(database.Factory()));
   const RunReport report = RunUpdate('C', desktop, env, cnMain);
 
-  const json document = json::parse(RunReportJson(report, 1));
+  const std::string text = RunReportJson(report, 1);
+  const json document = json::parse(text);
+  // Schema 1: these keys first, in this order, for tools that read them.
+  std::vector<std::string> keys;
+  const nlohmann::ordered_json in_order = nlohmann::ordered_json::parse(text);
+  for (const auto& item : in_order.items()) keys.push_back(item.key());
+  const std::vector<std::string> head = {"schema",    "command", "outcome",
+                                         "exit_code", "version", "patch_checksum",
+                                         "drive",     "drives",  "databases"};
+  ASSERT_GE(keys.size(), head.size());
+  EXPECT_EQ(std::vector<std::string>(keys.begin(), keys.begin() + head.size()), head);
+  EXPECT_EQ(document["schema"], 1);
+  EXPECT_EQ(document["outcome"], "failed");
+  EXPECT_EQ(document["databases"][0]["outcome"], "failed");
+  EXPECT_EQ(document["databases"][0]["reason"],
+            "UpdateSCSSConfiguration: injected failure: Delete From SCSS_Configuration");
   EXPECT_EQ(document["command"], "run");
   EXPECT_EQ(document["version"], "1.00");
   EXPECT_EQ(document["patch_checksum"], PatchChecksum());
@@ -48,13 +63,14 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
   EXPECT_EQ(failed["failed_position"], 1);
   EXPECT_EQ(failed["failed_statement"], "Delete From SCSS_Configuration");
   EXPECT_EQ(failed["error"], kInjectedFailure);
+  EXPECT_EQ(failed["error_hex"], "0x80040E14");
   EXPECT_EQ(found["commit"]["ok"], true);
   EXPECT_EQ(found["verification"].size(), 12u) << "every committed table is read back";
   // The empty fake has no row for the update of SB_Configuration: a warning.
   EXPECT_EQ(found["verification"][0]["table"], "SB_Configuration");
-  EXPECT_EQ(found["verification"][0]["state"], "no row to update");
+  EXPECT_EQ(found["verification"][0]["state"], "no_row_to_update");
   EXPECT_EQ(found["verification"][0]["detail"], "no row to update");
-  EXPECT_EQ(found["verification"][2]["state"], "up to date");
+  EXPECT_EQ(found["verification"][2]["state"], "up_to_date");
   EXPECT_EQ(document["attempts"][1]["found"], false);
 }
 
@@ -84,9 +100,12 @@ TEST(JsonReport, CheckReportHoldsEachTableState) {
   changed.changed_during_check = true;
   report.attempts = {attempt, unenterable, changed};
 
-  const json document = json::parse(CheckReportJson(report, 1));
+  const std::string text = CheckReportJson(report, 1, JsonLayout::kOneLine);
+  EXPECT_EQ(text.find('\n'), text.size() - 1) << "--json-lines: one line";
+  const json document = json::parse(text);
   EXPECT_EQ(document["command"], "check");
-  EXPECT_EQ(document["drive"], "d");
+  EXPECT_EQ(document["drive"], "D") << "upper case, whatever the command line said";
+  EXPECT_EQ(document["outcome"], "failed");
   EXPECT_EQ(document["up_to_date"], false);
   const json& tables = document["attempts"][0]["tables"];
   EXPECT_EQ(tables[0]["state"], "differs");
