@@ -66,10 +66,10 @@ bool CheckReport::up_to_date() const {
          });
 }
 
-CheckReport RunCheck(std::optional<char> drive, Env& env, ConnectionSlot& cnMain) {
+CheckReport RunCheck(const Drives& drives, Env& env, ConnectionSlot& cnMain) {
   CheckReport report;
-  report.drive = drive;
-  for (FolderAttempt& location : InstallLocations(drive, env)) {
+  report.drives = drives;
+  for (FolderAttempt& location : InstallLocations(drives, env)) {
     report.attempts.push_back(CheckDatabase(std::move(location), env, cnMain));
   }
   return report;
@@ -80,11 +80,11 @@ std::string DescribeCheck(const CheckReport& report) {
   if (report.up_to_date()) {
     text = "The database carries this patch.\n";
   } else if (!report.any_database_found()) {
-    const std::string drive = DriveShown(report.drive);
+    const std::string drive = DrivesPhrase(report.drives);
     text = report.any_folder_unenterable()
-               ? "No database could be reached on drive " + drive +
+               ? "No database could be reached on " + drive +
                      ": an install folder is there but can't be used (see below).\n"
-               : "No database was found on drive " + drive + ".\n";
+               : "No database was found on " + drive + ".\n";
   } else if (report.any_changed_during_check()) {
     text =
         "The check could not tell whether the database carries this patch: another program "

@@ -38,8 +38,8 @@ struct CheckReport : DriveReport<CheckAttempt> {
   bool up_to_date() const;
 };
 
-// Checks every location on `drive` (install.h's InstallLocations).
-CheckReport RunCheck(std::optional<char> drive, Env& env, ConnectionSlot& cnMain);
+// Checks every location on `drives` (install.h's InstallLocations).
+CheckReport RunCheck(const Drives& drives, Env& env, ConnectionSlot& cnMain);
 
 // A plain-text account, one line per folder, database and table.
 std::string DescribeCheck(const CheckReport& report);

@@ -54,16 +54,18 @@ std::string DatabaseConnectionString(std::string_view database_path, bool read_o
   return ConnectionString::Format(pairs);
 }
 
-std::vector<FolderAttempt> InstallLocations(std::optional<char> drive, Env& env) {
+std::vector<FolderAttempt> InstallLocations(const Drives& drives, Env& env) {
   std::vector<FolderAttempt> locations;
-  if (!drive) {
+  if (drives.letters.empty()) {
     FolderAttempt& none = locations.emplace_back();
     none.probe = Status::Error(error::kPathNotFound, "No drive is chosen.");
     return locations;
   }
-  for (int index = 0; index < 2; ++index) {
-    locations.push_back(ProbeInstallFolder(*drive, index, env));
-    AddVirtualStoreCopies(FolderAttempt(locations.back()), env, locations);
+  for (char drive : drives.letters) {
+    for (int index = 0; index < 2; ++index) {
+      locations.push_back(ProbeInstallFolder(drive, index, env));
+      AddVirtualStoreCopies(FolderAttempt(locations.back()), env, locations);
+    }
   }
   return locations;
 }

@@ -43,10 +43,32 @@ struct FolderAttempt {
   bool unenterable() const;
 };
 
-// What a run or a check found on a drive, attempt by attempt.
+// The drives that a run or a check covers, in order: none, the one that a
+// front end chose (its letter as handed over, case kept), or several
+// (--drive auto: every fixed drive).
+struct Drives {
+  std::vector<char> letters;
+
+  Drives() = default;
+  Drives(std::optional<char> drive) {  // NOLINT(google-explicit-constructor): one chosen drive
+    if (drive) letters.push_back(*drive);
+  }
+  Drives(char drive) : letters{drive} {}  // NOLINT(google-explicit-constructor)
+  // Every fixed drive of the machine (--drive auto), in letter order.
+  static Drives EveryFixed(std::vector<char> fixed) {
+    Drives drives;
+    drives.letters = std::move(fixed);
+    drives.every_fixed_drive = true;
+    return drives;
+  }
+
+  bool every_fixed_drive = false;
+};
+
+// What a run or a check found on its drives, attempt by attempt.
 template <typename Attempt>
 struct DriveReport {
-  std::optional<char> drive;  // as the front end handed it over; none when none was chosen
+  Drives drives;
   std::vector<Attempt> attempts;
 
   bool any_database_found() const {
@@ -75,12 +97,12 @@ std::string InstallFolder(char drive_letter, int index);
 // reading only when `read_only`.
 std::string DatabaseConnectionString(std::string_view database_path, bool read_only = false);
 
-// Every location that a run or a check visits on `drive`, in order: install
-// folder 1, probed (it is there when changing the current directory to it
-// succeeds), then each user's VirtualStore copy of its database when it was
-// found, then folder 2 and its copies. Copies are left out for a
-// virtualized process, whose own copy is what it reads and writes anyway.
-// With no drive, one location that says so.
-std::vector<FolderAttempt> InstallLocations(std::optional<char> drive, Env& env);
+// Every location that a run or a check visits on `drives`, drive by drive,
+// in order: install folder 1, probed (it is there when changing the current
+// directory to it succeeds), then each user's VirtualStore copy of its
+// database when it was found, then folder 2 and its copies. Copies are left
+// out for a virtualized process, whose own copy is what it reads and writes
+// anyway. With no drive, one location that says so.
+std::vector<FolderAttempt> InstallLocations(const Drives& drives, Env& env);
 
 }  // namespace telo

@@ -211,7 +211,7 @@ std::string SummaryLine(Outcome outcome, const std::vector<DatabaseOutcome>& dat
       }
       line += "failed " + std::to_string(total - done) + " of " + std::to_string(total) + " " +
               Plural(total) + on;
-      if (first != databases.end()) line += ": " + first->database + ": " + first->reason;
+      if (first != databases.end()) line += "; " + first->database + ": " + first->reason;
       break;
     }
   }

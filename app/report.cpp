@@ -188,20 +188,30 @@ std::string Headline(const RunReport& report) {
   if (!report.confirmed) return "The update was not started.\n";
   if (report.succeeded()) return "The database was updated.\n";
   if (!report.any_database_found()) {
-    const std::string drive = DriveShown(report.drive);
+    const std::string drive = DrivesPhrase(report.drives);
     if (report.any_folder_unenterable()) {
-      return "No database could be reached on drive " + drive +
+      return "No database could be reached on " + drive +
              ": an install folder is there but can't be used (see below). Nothing was changed.\n";
     }
-    return "No database was found on drive " + drive + ". Nothing was changed.\n";
+    return "No database was found on " + drive + ". Nothing was changed.\n";
   }
   return "The database update did not complete.\n";
 }
 
 }  // namespace
 
-std::string DriveShown(std::optional<char> drive) {
-  return drive ? std::string(1, *drive) : std::string("(none)");
+std::string DriveShown(const Drives& drives) {
+  if (drives.letters.empty()) return "(none)";
+  std::string shown;
+  for (char letter : drives.letters) {
+    if (!shown.empty()) shown += ", ";
+    shown += letter;
+  }
+  return shown;
+}
+
+std::string DrivesPhrase(const Drives& drives) {
+  return (drives.letters.size() > 1 ? "drives " : "drive ") + DriveShown(drives);
 }
 
 std::string DescribeLocation(const FolderAttempt& location) {

@@ -74,8 +74,12 @@ struct MessageBoxContent {
   BoxStyle style = BoxStyle::kInformation;
 };
 
-// The drive as the reports name it: "C", or "(none)".
-std::string DriveShown(std::optional<char> drive);
+// The drives as the reports name them: "C", "C, D", or "(none)"; letters as
+// handed over.
+std::string DriveShown(const Drives& drives);
+// "drive C", "drives C, D", or "drive (none)": what a headline says the
+// command looked at.
+std::string DrivesPhrase(const Drives& drives);
 
 // The first line about an attempt: the folder and whether it was found, or
 // which database a VirtualStore copy belongs to.

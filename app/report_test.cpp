@@ -33,7 +33,7 @@ AttemptReport PatchedAttempt() {
 RunReport ReportOf(std::vector<AttemptReport> attempts) {
   RunReport report;
   report.confirmed = true;
-  report.drive = 'c';
+  report.drives = 'c';
   report.attempts = std::move(attempts);
   return report;
 }

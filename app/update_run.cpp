@@ -116,15 +116,15 @@ AttemptReport RunAttempt(FolderAttempt location, Env& env, ConnectionSlot& cnMai
 
 }  // namespace
 
-RunReport RunUpdate(std::optional<char> drive, Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
+RunReport RunUpdate(const Drives& drives, Desktop& desktop, Env& env, ConnectionSlot& cnMain) {
   RunReport report;
-  report.drive = drive;
+  report.drives = drives;
   if (desktop.ShowMessage(kConfirmPrompt, kConfirmTitle, BoxStyle::kQuestion) != BoxAnswer::kYes) {
     desktop.FocusDriveList();
     return report;
   }
   report.confirmed = true;
-  for (FolderAttempt& location : InstallLocations(drive, env)) {
+  for (FolderAttempt& location : InstallLocations(drives, env)) {
     report.attempts.push_back(RunAttempt(std::move(location), env, cnMain));
   }
   const MessageBoxContent box = OutcomeBox(report);

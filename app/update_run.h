@@ -22,6 +22,6 @@ namespace telo {
 // cmdUpdate_Click's logic, on the drive that the front end hands over (a
 // window: DriveOfEntry of its drive list's entry, read once; the list can't
 // change during a run).
-RunReport RunUpdate(std::optional<char> drive, Desktop& desktop, Env& env, ConnectionSlot& cnMain);
+RunReport RunUpdate(const Drives& drives, Desktop& desktop, Env& env, ConnectionSlot& cnMain);
 
 }  // namespace telo

@@ -7,11 +7,38 @@
 
 namespace telo {
 
-const char kCliUsage[] =
-    "usage: telo-cli --drive LETTER [--yes] [--prefix DIR] [--json]\n"
-    "       telo-cli --check --drive LETTER [--prefix DIR] [--json]\n"
-    "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n"
-    "       telo-cli --print-sql | --version | --help\n";
+std::string CliUsage(int retry_later_exit_code) {
+  const std::string retry = std::to_string(retry_later_exit_code);
+  return std::string(
+             "usage: telo-cli --drive LETTER|auto [--yes] [--prefix DIR] [--json | --json-lines]\n"
+             "                [--result-file PATH]\n"
+             "       telo-cli --check --drive LETTER|auto [--prefix DIR] [--json | --json-lines]\n"
+             "                [--result-file PATH]\n"
+             "       telo-cli --detect --drive LETTER|auto [--prefix DIR] [--result-file PATH]\n"
+             "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n"
+             "       telo-cli --print-sql | --version | --help\n"
+             "\n"
+             "  --drive auto     every fixed local drive, in letter order\n"
+             "  --detect         for detection scripts: one line on standard output when every\n"
+             "                   database found carries the patch, nothing when one doesn't or\n"
+             "                   none was found (exit 0 both); a database that can't be read\n"
+             "                   exits non-zero with the reason on standard error\n"
+             "  --result-file    also write the JSON report, with the computer, the account and\n"
+             "                   the time, to PATH (written whole: a temporary file, then renamed)\n"
+             "\n"
+             "exit codes (the run, --check):\n"
+             "  0     every database found was patched, or already carried the patch (--check:\n"
+             "        carries it)\n"
+             "  1     failed; also a run where one database was patched and another was in use\n"
+             "  2     a bad command line\n"
+             "  3     no database was found: the host is not installed on the drive(s)\n"
+             "  4     standard output or the result file could not be written\n"
+             "  ") +
+         retry + std::string(retry.size() < 4 ? 4 - retry.size() : 0, ' ') +
+         std::string(
+             "  every database that failed was in use by another program, and nothing\n"
+             "        was written: close the host application and try again later\n");
+}
 
 namespace {
 
@@ -25,9 +52,9 @@ std::optional<std::string> DriveLetterFrom(const std::string& text) {
 struct Parser {
   const std::vector<std::string>& args;
   std::size_t next = 0;
-  std::optional<CliAction> action;
+  std::optional<CliAction> action = std::nullopt;
   bool saw_drive_options = false;
-  bool check = false;
+  std::optional<CliAction> check_or_detect = std::nullopt;
   bool saw_yes = false;
   bool saw_summary_files = false;
   std::set<std::string> seen = {};  // every option met so far, by name
@@ -64,7 +91,7 @@ bool Names(const std::string& arg, const std::string& name) {
 
 std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_available,
                             CliOptions* options) {
-  Parser parser{args, 0, std::nullopt, false};
+  Parser parser{args};
   CliOptions parsed;
   while (parser.next < args.size()) {
     const std::string arg = args[parser.next++];
@@ -79,10 +106,14 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
     } else if (Names(arg, "--drive")) {
       problem = parser.SetAction(CliAction::kRun);
       std::optional<std::string> value = parser.Value(arg, "--drive");
-      if (!value) return "--drive needs a drive letter";
-      std::optional<std::string> letter = DriveLetterFrom(*value);
-      if (!letter) return "'" + *value + "' is not a drive letter";
-      parsed.drive = *letter;
+      if (!value) return "--drive needs a drive letter, or auto";
+      if (*value == "auto") {
+        parsed.every_fixed_drive = true;
+      } else {
+        std::optional<std::string> letter = DriveLetterFrom(*value);
+        if (!letter) return "'" + *value + "' is not a drive letter (nor auto)";
+        parsed.drive = *letter;
+      }
     } else if (Names(arg, "--summarize")) {
       problem = parser.SetAction(CliAction::kSummarize);
       std::optional<std::string> value = parser.Value(arg, "--summarize");
@@ -98,10 +129,18 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
       parsed.assume_yes = true;
       parser.saw_drive_options = true;
       parser.saw_yes = true;
-    } else if (arg == "--check") {
-      parser.check = true;
-    } else if (arg == "--json") {
+    } else if (arg == "--check" || arg == "--detect") {
+      if (parser.check_or_detect) return "only one of --check and --detect may be given";
+      parser.check_or_detect = arg == "--check" ? CliAction::kCheck : CliAction::kDetect;
+    } else if (arg == "--json" || arg == "--json-lines") {
+      if (parsed.json) return "only one of --json and --json-lines may be given";
       parsed.json = true;
+      parsed.json_lines = arg == "--json-lines";
+      parser.saw_drive_options = true;
+    } else if (Names(arg, "--result-file")) {
+      std::optional<std::string> value = parser.Value(arg, "--result-file");
+      if (!value || value->empty()) return "--result-file needs a file";
+      parsed.result_file = *value;
       parser.saw_drive_options = true;
     } else if (Names(arg, "--prefix")) {
       if (!prefix_available) {
@@ -122,16 +161,29 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
   if (parser.saw_summary_files && parser.action != CliAction::kSummarize) {
     return "--csv and --html go with --summarize";
   }
-  if (!parser.action) return parser.check ? "--check needs --drive" : "no command given";
+  if (!parser.action) {
+    if (parser.check_or_detect == CliAction::kCheck) return "--check needs --drive";
+    if (parser.check_or_detect == CliAction::kDetect) return "--detect needs --drive";
+    return "no command given";
+  }
   if (!parsed.csv_file.empty() && parsed.csv_file == parsed.html_file) {
     return "--csv and --html name the same file";
   }
-  if ((parser.saw_drive_options || parser.check) && *parser.action != CliAction::kRun) {
-    return "--check, --yes, --prefix and --json go with --drive";
+  if ((parser.saw_drive_options || parser.check_or_detect) && *parser.action != CliAction::kRun) {
+    return "--check, --detect, --yes, --prefix, --json, --json-lines and --result-file go "
+           "with --drive";
   }
-  if (parser.check) {
-    if (parser.saw_yes) return "--check changes nothing and asks nothing: drop --yes";
-    parser.action = CliAction::kCheck;
+  if (parser.check_or_detect) {
+    const bool check = *parser.check_or_detect == CliAction::kCheck;
+    if (parser.saw_yes) {
+      return std::string(check ? "--check" : "--detect") +
+             " changes nothing and asks nothing: drop --yes";
+    }
+    if (!check && parsed.json) {
+      return "--detect writes one line or nothing, for detection scripts: for JSON, use "
+             "--check --json";
+    }
+    parser.action = parser.check_or_detect;
   }
   parsed.action = *parser.action;
   *options = std::move(parsed);

@@ -8,14 +8,17 @@
 
 namespace telo {
 
-enum class CliAction { kHelp, kVersion, kPrintSql, kRun, kCheck, kSummarize };
+enum class CliAction { kHelp, kVersion, kPrintSql, kRun, kCheck, kDetect, kSummarize };
 
 struct CliOptions {
   CliAction action = CliAction::kHelp;
-  std::string drive;  // the drive letter as given, case kept
+  std::string drive;               // the drive letter as given, case kept; "" with --drive auto
+  bool every_fixed_drive = false;  // --drive auto
   bool assume_yes = false;
   std::string prefix;  // Wine-style prefix (POSIX); "" = default
   bool json = false;
+  bool json_lines = false;  // --json-lines: the JSON on one line (json is set too)
+  std::string result_file;  // --result-file PATH; "" = not given
   // --summarize FOLDER [--csv FILE] [--html FILE]; "" = not given
   std::string summarize_folder;
   std::string csv_file;
@@ -28,6 +31,8 @@ struct CliOptions {
 std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_available,
                             CliOptions* options);
 
-extern const char kCliUsage[];
+// The usage, the options and the exit codes; `retry_later_exit_code` is the
+// platform's code for "in use: retry later" (1618 on Windows, 75 elsewhere).
+std::string CliUsage(int retry_later_exit_code);
 
 }  // namespace telo

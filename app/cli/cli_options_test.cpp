@@ -34,6 +34,25 @@ TEST(CliOptions, ReadsACheck) {
   EXPECT_EQ(options.action, CliAction::kRun);
 }
 
+TEST(CliOptions, ReadsTheUnattendedOptions) {
+  CliOptions options;
+  ASSERT_EQ(
+      Parse({"--drive", "auto", "--yes", "--result-file", "\\\\srv\\r$\\PC1.json", "--json-lines"},
+            &options),
+      "");
+  EXPECT_EQ(options.action, CliAction::kRun);
+  EXPECT_TRUE(options.every_fixed_drive);
+  EXPECT_EQ(options.drive, "");
+  EXPECT_EQ(options.result_file, "\\\\srv\\r$\\PC1.json");
+  EXPECT_TRUE(options.json && options.json_lines);
+  ASSERT_EQ(Parse({"--detect", "--drive=auto", "--result-file=r.json"}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kDetect);
+  EXPECT_TRUE(options.every_fixed_drive);
+  ASSERT_EQ(Parse({"--check", "--drive", "c", "--json-lines"}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kCheck);
+  EXPECT_FALSE(options.every_fixed_drive);
+}
+
 TEST(CliOptions, ReadsTheOtherActions) {
   CliOptions options;
   ASSERT_EQ(Parse({"--print-sql"}, &options), "");
@@ -98,6 +117,17 @@ TEST(CliOptions, RejectsAnythingInexact) {
            {"--summarize", "d", "--html"},
            {"--csv", "a"},
            {"--drive", "c", "--yes", "--html", "a"},
+           {"--drive", "Auto"},
+           {"--drive", "auto", "--drive", "c"},
+           {"--detect"},
+           {"--detect", "--check", "--drive", "c"},
+           {"--detect", "--drive", "c", "--yes"},
+           {"--detect", "--drive", "c", "--json"},
+           {"--drive", "c", "--json", "--json-lines"},
+           {"--drive", "c", "--result-file"},
+           {"--drive", "c", "--result-file="},
+           {"--summarize", "d", "--result-file", "r.json"},
+           {"--result-file", "r.json"},
        }) {
     std::string joined;
     for (const std::string& arg : bad) joined += arg + " ";

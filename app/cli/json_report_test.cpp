@@ -76,7 +76,7 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
 
 TEST(JsonReport, CheckReportHoldsEachTableState) {
   CheckReport report;
-  report.drive = 'd';
+  report.drives = 'd';
   CheckAttempt attempt;
   attempt.folder = "d:\\Program Files\\Corvallo\\";
   attempt.database = attempt.folder + "CVL.MDB";

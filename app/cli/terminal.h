@@ -17,6 +17,11 @@ namespace telo {
 // from a Wine-style prefix.
 extern const bool kPrefixOptionAvailable;
 
+// The exit code that deployment tools retry later: Windows Installer's
+// ERROR_INSTALL_ALREADY_RUNNING (1618), which Intune and ConfigMgr retry by
+// default; on POSIX, whose exit status has 8 bits, EX_TEMPFAIL (75).
+extern const int kRetryLaterExitCode;
+
 // The arguments after the program's name.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 

@@ -1,4 +1,5 @@
 // The console program's platform on POSIX: plain standard streams.
+#include <sysexits.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,7 @@
 namespace telo {
 
 const bool kPrefixOptionAvailable = true;
+const int kRetryLaterExitCode = EX_TEMPFAIL;
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);

@@ -90,6 +90,7 @@ std::string ReadByteLine(HANDLE file) {
 }  // namespace
 
 const bool kPrefixOptionAvailable = false;
+const int kRetryLaterExitCode = 1618;  // ERROR_INSTALL_ALREADY_RUNNING
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   // argv holds the arguments in the ANSI code page, which can't spell every name.
