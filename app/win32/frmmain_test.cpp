@@ -1,7 +1,7 @@
 // In-process tests of frmMain: the twips arithmetic, the font and the drive
 // list, and WinDesktop's boxes and drive text, over a fake Env. A watcher
 // thread answers the modal boxes that the window's thread shows.
-#include "app/win32/frm_main.h"
+#include "app/win32/frmmain.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -102,7 +102,7 @@ class FrmMainTest : public ::testing::Test {
   HWND drvMain() const { return form_.control(kIdDrvMain); }
 
   TestEnv env_;
-  FrmMain form_{env_, env_.database.Factory()};
+  frmMain form_{env_, env_.database.Factory()};
 };
 
 TEST_F(FrmMainTest, EveryControlUsesVerdanaAtEightAndAQuarterPoints) {
@@ -140,7 +140,7 @@ TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
   many.drive_entries.clear();
   for (char letter = 'c'; letter <= 'p'; ++letter)
     many.drive_entries.push_back(std::string(1, letter) + ":");
-  FrmMain form(many, many.database.Factory());
+  frmMain form(many, many.database.Factory());
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));
   form.Show(SW_SHOWNORMAL);
   HWND list = form.control(kIdDrvMain);

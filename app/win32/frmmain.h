@@ -17,19 +17,19 @@
 
 namespace telo::win32 {
 
-class FrmMain {
+class frmMain {
  public:
-  FrmMain(Env& env, ConnectionFactory connections);
-  ~FrmMain();
-  FrmMain(const FrmMain&) = delete;
-  FrmMain& operator=(const FrmMain&) = delete;
+  frmMain(Env& env, ConnectionFactory connections);
+  ~frmMain();
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
 
   // Registers the window class and creates the window and its controls,
   // hidden. False when Windows refuses either.
   bool Create(HINSTANCE instance);
   void Show(int show_command);
-  HWND hwnd() const { return frmMain; }
-  HWND control(int id) const { return GetDlgItem(frmMain, id); }
+  HWND hwnd() const { return hwnd_; }
+  HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   void cmdUpdate_Click();
   void cmdCancel_Click();
@@ -46,7 +46,7 @@ class FrmMain {
 
   Env& env_;
   ConnectionSlot cnMain;
-  HWND frmMain = nullptr;
+  HWND hwnd_ = nullptr;
   HWND drvMain = nullptr;
   HFONT font_ = nullptr;
   HWND last_focus_ = nullptr;  // the control to refocus when the window is activated again
