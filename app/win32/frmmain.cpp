@@ -69,14 +69,24 @@ bool frmMain::CreateControls(HINSTANCE instance, Dpi dpi) {
   return true;
 }
 
-void SetSelectionFieldHeight(HWND combo, int height) {
+static int WindowHeight(HWND window) {
   RECT rect;
-  GetWindowRect(combo, &rect);
-  const int surplus = height - (rect.bottom - rect.top);
-  if (surplus == 0) return;
-  const LRESULT item_height = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-  if (item_height == CB_ERR || item_height + surplus <= 0) return;
-  SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item_height + surplus);
+  GetWindowRect(window, &rect);
+  return rect.bottom - rect.top;
+}
+
+// The field grows one for one with the item height that is set, but the
+// height read back need not be the one that was set (Wine reports 2 px
+// more), so a second request corrects by what the first left over.
+void SetSelectionFieldHeight(HWND combo, int height) {
+  LRESULT request = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  if (request == CB_ERR) return;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int surplus = height - WindowHeight(combo);
+    if (surplus == 0 || request + surplus <= 0) return;
+    request += surplus;
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
+  }
 }
 
 void frmMain::FillDriveList() {

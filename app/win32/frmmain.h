@@ -53,7 +53,8 @@ class frmMain {
   std::unique_ptr<WinDesktop> desktop_;
 };
 
-// Fixes a drop-down list's selection field at `height` pixels.
+// Fixes a drop-down list's selection field (its window height) at `height`
+// pixels, whatever the line height of its font.
 void SetSelectionFieldHeight(HWND combo, int height);
 
 // Dispatches messages until WM_QUIT, giving `dialog` its keyboard navigation

@@ -156,6 +156,29 @@ TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
   SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
 }
 
+// Font sizes whose own field heights lie below, at and above the targets, so
+// the result doesn't hang on which fonts stand in for Verdana.
+TEST(SelectionFieldTest, FieldDoesNotOvershootWhenItsFontWantsAnotherHeight) {
+  for (const int font_pixels : {6, 11, 16, 24}) {
+    HFONT font = CreateFontW(-font_pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, L"Verdana");
+    for (const int target : {15, 21, 30}) {
+      SCOPED_TRACE(::testing::Message() << font_pixels << " px font, " << target << " px field");
+      HWND combo = CreateWindowExW(0, L"ComboBox", L"", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 150, 200,
+                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+      ASSERT_NE(combo, nullptr);
+      SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      SetSelectionFieldHeight(combo, target);
+      RECT field;
+      GetWindowRect(combo, &field);
+      EXPECT_EQ(field.bottom - field.top, target);
+      DestroyWindow(combo);
+    }
+    DeleteObject(font);
+  }
+}
+
 TEST_F(FrmMainTest, BoxesAreOwnedByFrmMainWithTheStylesButtonsAndIcon) {
   WinDesktop desktop(form_.hwnd(), drvMain());
   struct Case {
