@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/win32/frm_main.h"
+#include "app/win32/frmmain.h"
 #include "app/win32/layout.h"
 #include "db/connection_factory.h"
 #include "platform/windows/com_apartment.h"
@@ -30,7 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   telo::ComApartment com;
   if (!com.status().ok()) return ReportNoCom(com.status());
   std::unique_ptr<telo::Env> env = telo::NewDefaultEnv({});
-  telo::win32::FrmMain form(*env, telo::NewDefaultConnectionFactory({}));
+  telo::win32::frmMain form(*env, telo::NewDefaultConnectionFactory({}));
   if (!form.Create(instance)) return 1;
   form.Show(show_command);
   return telo::win32::RunMessageLoop(form.hwnd());

@@ -1,7 +1,7 @@
 // In-process tests of frmMain: the twips arithmetic, the font and the drive
 // list, and WinDesktop's boxes and drive text, over a fake Env. A watcher
 // thread answers the modal boxes that the window's thread shows.
-#include "app/win32/frm_main.h"
+#include "app/win32/frmmain.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -102,7 +102,7 @@ class FrmMainTest : public ::testing::Test {
   HWND drvMain() const { return form_.control(kIdDrvMain); }
 
   TestEnv env_;
-  FrmMain form_{env_, env_.database.Factory()};
+  frmMain form_{env_, env_.database.Factory()};
 };
 
 TEST_F(FrmMainTest, EveryControlUsesVerdanaAtEightAndAQuarterPoints) {
@@ -140,7 +140,7 @@ TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
   many.drive_entries.clear();
   for (char letter = 'c'; letter <= 'p'; ++letter)
     many.drive_entries.push_back(std::string(1, letter) + ":");
-  FrmMain form(many, many.database.Factory());
+  frmMain form(many, many.database.Factory());
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));
   form.Show(SW_SHOWNORMAL);
   HWND list = form.control(kIdDrvMain);
@@ -154,6 +154,29 @@ TEST_F(FrmMainTest, DriveListFieldHasItsTableHeightAndDropsDownEightDrives) {
   ASSERT_GT(row, 0);
   EXPECT_GE(shown.bottom / row, 8) << "rows shown: " << shown.bottom << " px of " << row;
   SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+// Font sizes whose own field heights lie below, at and above the targets, so
+// the result doesn't hang on which fonts stand in for Verdana.
+TEST(SelectionFieldTest, FieldDoesNotOvershootWhenItsFontWantsAnotherHeight) {
+  for (const int font_pixels : {6, 11, 16, 24}) {
+    HFONT font = CreateFontW(-font_pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, L"Verdana");
+    for (const int target : {15, 21, 30}) {
+      SCOPED_TRACE(::testing::Message() << font_pixels << " px font, " << target << " px field");
+      HWND combo = CreateWindowExW(0, L"ComboBox", L"", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 150, 200,
+                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+      ASSERT_NE(combo, nullptr);
+      SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      SetSelectionFieldHeight(combo, target);
+      RECT field;
+      GetWindowRect(combo, &field);
+      EXPECT_EQ(field.bottom - field.top, target);
+      DestroyWindow(combo);
+    }
+    DeleteObject(font);
+  }
 }
 
 TEST_F(FrmMainTest, BoxesAreOwnedByFrmMainWithTheStylesButtonsAndIcon) {

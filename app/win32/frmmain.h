@@ -17,19 +17,19 @@
 
 namespace telo::win32 {
 
-class FrmMain {
+class frmMain {
  public:
-  FrmMain(Env& env, ConnectionFactory connections);
-  ~FrmMain();
-  FrmMain(const FrmMain&) = delete;
-  FrmMain& operator=(const FrmMain&) = delete;
+  frmMain(Env& env, ConnectionFactory connections);
+  ~frmMain();
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
 
   // Registers the window class and creates the window and its controls,
   // hidden. False when Windows refuses either.
   bool Create(HINSTANCE instance);
   void Show(int show_command);
-  HWND hwnd() const { return frmMain; }
-  HWND control(int id) const { return GetDlgItem(frmMain, id); }
+  HWND hwnd() const { return hwnd_; }
+  HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
   void cmdUpdate_Click();
   void cmdCancel_Click();
@@ -46,14 +46,15 @@ class FrmMain {
 
   Env& env_;
   ConnectionSlot cnMain;
-  HWND frmMain = nullptr;
+  HWND hwnd_ = nullptr;
   HWND drvMain = nullptr;
   HFONT font_ = nullptr;
   HWND last_focus_ = nullptr;  // the control to refocus when the window is activated again
   std::unique_ptr<WinDesktop> desktop_;
 };
 
-// Fixes a drop-down list's selection field at `height` pixels.
+// Fixes a drop-down list's selection field (its window height) at `height`
+// pixels, whatever the line height of its font.
 void SetSelectionFieldHeight(HWND combo, int height);
 
 // Dispatches messages until WM_QUIT, giving `dialog` its keyboard navigation

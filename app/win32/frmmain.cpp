@@ -1,6 +1,6 @@
 // frmMain over plain Win32: the controls come from kFrmMainControls, Update
 // runs the update run on this thread, Cancel destroys the window.
-#include "app/win32/frm_main.h"
+#include "app/win32/frmmain.h"
 
 #include <utility>
 
@@ -10,22 +10,22 @@
 
 namespace telo::win32 {
 
-FrmMain::FrmMain(Env& env, ConnectionFactory connections)
+frmMain::frmMain(Env& env, ConnectionFactory connections)
     : env_(env), cnMain(std::move(connections)) {}
 
-FrmMain::~FrmMain() {
-  if (frmMain) DestroyWindow(frmMain);
+frmMain::~frmMain() {
+  if (hwnd_) DestroyWindow(hwnd_);
   if (font_) DeleteObject(font_);
 }
 
-bool FrmMain::RegisterWindowClass(HINSTANCE instance) {
+bool frmMain::RegisterWindowClass(HINSTANCE instance) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
   if (GetClassInfoExW(instance, kFrmMainClass, &existing)) return true;
 
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = &FrmMain::WindowProc;
+  window_class.lpfnWndProc = &frmMain::WindowProc;
   window_class.hInstance = instance;
   window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_FRMMAIN));
   window_class.hIconSm = static_cast<HICON>(
@@ -37,28 +37,28 @@ bool FrmMain::RegisterWindowClass(HINSTANCE instance) {
   return RegisterClassExW(&window_class) != 0;
 }
 
-bool FrmMain::Create(HINSTANCE instance) {
+bool frmMain::Create(HINSTANCE instance) {
   if (!RegisterWindowClass(instance)) return false;
   const Dpi dpi = ScreenDpi();
   const SIZE frame = FrameSize(dpi);
-  frmMain =
+  hwnd_ =
       CreateWindowExW(kFrmMainExStyle, kFrmMainClass, kFrmMainCaption, kFrmMainStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, instance, this);
-  if (!frmMain) return false;
+  if (!hwnd_) return false;
   if (!CreateControls(instance, dpi)) return false;
-  desktop_ = std::make_unique<WinDesktop>(frmMain, drvMain);
+  desktop_ = std::make_unique<WinDesktop>(hwnd_, drvMain);
   FillDriveList();
   return true;
 }
 
-bool FrmMain::CreateControls(HINSTANCE instance, Dpi dpi) {
+bool frmMain::CreateControls(HINSTANCE instance, Dpi dpi) {
   font_ = CreateControlFont(dpi);
   for (const ControlSpec& entry : kFrmMainControls) {
     RECT rect = PixelRect(entry.twips, dpi);
     if (entry.id == kIdDrvMain) rect.bottom += TwipsToPixels(kDropListTwips, dpi.y);
     HWND window =
         CreateWindowExW(0, entry.window_class, entry.text, entry.style, rect.left, rect.top,
-                        rect.right - rect.left, rect.bottom - rect.top, frmMain,
+                        rect.right - rect.left, rect.bottom - rect.top, hwnd_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
     if (!window) return false;
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -69,17 +69,27 @@ bool FrmMain::CreateControls(HINSTANCE instance, Dpi dpi) {
   return true;
 }
 
-void SetSelectionFieldHeight(HWND combo, int height) {
+static int WindowHeight(HWND window) {
   RECT rect;
-  GetWindowRect(combo, &rect);
-  const int surplus = height - (rect.bottom - rect.top);
-  if (surplus == 0) return;
-  const LRESULT item_height = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-  if (item_height == CB_ERR || item_height + surplus <= 0) return;
-  SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item_height + surplus);
+  GetWindowRect(window, &rect);
+  return rect.bottom - rect.top;
 }
 
-void FrmMain::FillDriveList() {
+// The field grows one for one with the item height that is set, but the
+// height read back need not be the one that was set (Wine reports 2 px
+// more), so a second request corrects by what the first left over.
+void SetSelectionFieldHeight(HWND combo, int height) {
+  LRESULT request = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  if (request == CB_ERR) return;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int surplus = height - WindowHeight(combo);
+    if (surplus == 0 || request + surplus <= 0) return;
+    request += surplus;
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
+  }
+}
+
+void frmMain::FillDriveList() {
   const std::string current = env_.CurrentDriveEntry();
   for (const std::string& entry : env_.DriveEntries()) {
     const LRESULT index = SendMessageW(drvMain, CB_ADDSTRING, 0,
@@ -88,31 +98,31 @@ void FrmMain::FillDriveList() {
   }
 }
 
-void FrmMain::Show(int show_command) {
-  ShowWindow(frmMain, show_command);
-  UpdateWindow(frmMain);
+void frmMain::Show(int show_command) {
+  ShowWindow(hwnd_, show_command);
+  UpdateWindow(hwnd_);
   SetFocus(drvMain);
 }
 
-void FrmMain::cmdUpdate_Click() {
+void frmMain::cmdUpdate_Click() {
   RunUpdate(DriveOfEntry(desktop_->CurrentDriveText()), *desktop_, env_, cnMain);
 }
 
-void FrmMain::cmdCancel_Click() { DestroyWindow(frmMain); }
+void frmMain::cmdCancel_Click() { DestroyWindow(hwnd_); }
 
-LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     auto* created =
-        reinterpret_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    created->frmMain = window;
+        reinterpret_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    created->hwnd_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
   }
-  auto* form = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!form) return DefWindowProcW(window, message, wparam, lparam);
   return form->HandleMessage(message, wparam, lparam);
 }
 
-LRESULT FrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam));
@@ -124,17 +134,17 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
-      HWND window = frmMain;
+      HWND window = hwnd_;
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      frmMain = drvMain = last_focus_ = nullptr;
+      hwnd_ = drvMain = last_focus_ = nullptr;
       return DefWindowProcW(window, message, wparam, lparam);
     }
     default:
-      return DefWindowProcW(frmMain, message, wparam, lparam);
+      return DefWindowProcW(hwnd_, message, wparam, lparam);
   }
 }
 
-void FrmMain::OnCommand(int id, int notification) {
+void frmMain::OnCommand(int id, int notification) {
   if (notification != BN_CLICKED) return;
   if (id == kIdCmdUpdate) cmdUpdate_Click();
   if (id == kIdCmdCancel) cmdCancel_Click();
@@ -142,10 +152,10 @@ void FrmMain::OnCommand(int id, int notification) {
 
 // As in a dialog box, the focused control is remembered when the window is
 // deactivated (by a message box, say) and gets the focus back afterwards.
-void FrmMain::OnActivate(WPARAM wparam) {
+void frmMain::OnActivate(WPARAM wparam) {
   if (LOWORD(wparam) == WA_INACTIVE) {
     HWND focus = GetFocus();
-    if (focus && IsChild(frmMain, focus)) last_focus_ = focus;
+    if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
     return;
   }
   if (HIWORD(wparam)) return;  // minimised
