@@ -59,8 +59,9 @@ inline constexpr int32_t kPathNotFound = static_cast<int32_t>(0x80070003);
 inline constexpr int32_t kAccessDenied = static_cast<int32_t>(0x80070005);
 // ERROR_BAD_FORMAT: the file is not a database.
 inline constexpr int32_t kNotADatabase = static_cast<int32_t>(0x8007000B);
-// ERROR_SHARING_VIOLATION: another program holds the database (the stand-in;
-// Jet says so with E_FAIL and "Could not use ''; file already in use.").
+// ERROR_SHARING_VIOLATION: another program holds the database. Jet says so
+// with E_FAIL and one of its in-use numbers (db/jet_errors.h), which the ADO
+// connection turns into this number, Jet's text kept.
 inline constexpr int32_t kDatabaseInUse = static_cast<int32_t>(0x80070020);
 // ERROR_NOT_SUPPORTED: a real Jet or Access file, which the stand-in can't open.
 inline constexpr int32_t kUnsupportedDatabase = static_cast<int32_t>(0x80070032);

@@ -14,6 +14,7 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,6 +22,7 @@
 
 #include "db/ado/variant_value.h"
 #include "db/connection_string.h"
+#include "db/jet_errors.h"
 #include "platform/windows/utf16.h"
 #include "platform/windows/windows_error.h"
 
@@ -100,22 +102,41 @@ void AppendSentence(std::string* text, const std::string& sentence) {
   *text += sentence;
 }
 
-// The descriptions in the connection's Errors collection, joined.
-std::string ErrorsDescription(_ADOConnection* connection) {
+bool IsAdoOwnNumber(long number) {
+  return (static_cast<uint32_t>(number) & 0xFFFF0000u) == 0x800A0000u;
+}
+
+// What the connection's Errors collection says about the last failure.
+struct ProviderErrors {
+  std::string description;  // every Error's, joined
+  bool in_use = false;      // a provider's Error has one of Jet's in-use numbers
+};
+
+// Whether a provider's Error has one of Jet's in-use numbers as its
+// SQLState. ADO's own errors (0x800A....) are not Jet's and are passed over.
+bool HasInUseState(ADOError* error) {
+  long number = 0;
+  Bstr state;
+  return SUCCEEDED(error->get_Number(&number)) && !IsAdoOwnNumber(number) &&
+         SUCCEEDED(error->get_SQLState(state.out())) && IsJetInUseState(state.Utf8());
+}
+
+ProviderErrors ReadErrors(_ADOConnection* connection) {
+  ProviderErrors read;
   ComPtr<ADOErrors> errors;
-  if (FAILED(connection->get_Errors(&errors)) || !errors) return {};
+  if (FAILED(connection->get_Errors(&errors)) || !errors) return read;
   long count = 0;
-  if (FAILED(errors->get_Count(&count))) return {};
-  std::string text;
+  if (FAILED(errors->get_Count(&count))) return read;
   for (long i = 0; i < count; ++i) {
     ComPtr<ADOError> error;
+    if (FAILED(errors->get_Item(IndexVariant(i), &error)) || !error) continue;
     Bstr description;
-    if (SUCCEEDED(errors->get_Item(IndexVariant(i), &error)) && error &&
-        SUCCEEDED(error->get_Description(description.out()))) {
-      AppendSentence(&text, description.Utf8());
+    if (SUCCEEDED(error->get_Description(description.out()))) {
+      AppendSentence(&read.description, description.Utf8());
     }
+    if (HasInUseState(error.Get())) read.in_use = true;
   }
-  return text;
+  return read;
 }
 
 // The thread's COM error object, which ADO sets for errors of its own.
@@ -209,15 +230,19 @@ void AdoConnection::ClearErrors() {
 }
 
 // The status for a failed call: ADO's descriptions of it, else `fallback`,
-// else what Windows knows about the number.
+// else what Windows knows about the number. Jet reports a database that
+// another program holds as E_FAIL like most of its failures; its number in
+// the Errors collection makes the status kDatabaseInUse, Jet's text kept.
 Status AdoConnection::Failure(HRESULT hr, std::string fallback) {
-  std::string description = ErrorsDescription(connection_.Get());
+  ProviderErrors errors = ReadErrors(connection_.Get());
+  std::string description = std::move(errors.description);
   if (description.empty()) description = ErrorInfoDescription();
   if (description.empty()) description = KnownDescription(hr);
   if (description.empty()) description = std::move(fallback);
   if (description.empty()) description = WindowsErrorText(static_cast<DWORD>(hr));
   if (description.empty()) description = "ADO call failed";
-  return Status::Error(static_cast<int32_t>(hr), std::move(description));
+  const int32_t number = errors.in_use ? error::kDatabaseInUse : static_cast<int32_t>(hr);
+  return Status::Error(number, std::move(description));
 }
 
 Status AdoConnection::Open(std::string_view connection_string, std::string_view user,

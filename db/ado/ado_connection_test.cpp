@@ -1,7 +1,8 @@
 // cnMain over ADO, against the ADO double (testing/ado_double/) that the test
 // Wine prefix has in place of ADODB.Connection and ADODB.Recordset: the
 // calls in their order, nested transactions and what reaches the file,
-// every Jet column type read back as its Value, and Jet's failures.
+// every Jet column type read back as its Value, Jet's failures, and a
+// database held by another program or connection told apart as in use.
 #include "db/ado/ado_connection.h"
 
 #include <gmock/gmock.h>
@@ -10,6 +11,8 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "db/connection_factory.h"
 #include "platform/windows/com_apartment.h"
@@ -243,7 +246,7 @@ TEST_F(AdoConnectionTest, FailuresCarryJetsNumbersAndDescriptions) {
          CloseHandle(held);
          return open;
        },
-       kJetFailure, "Could not use ''; file already in use."},
+       error::kDatabaseInUse, "Could not use ''; file already in use."},
       {"another provider", opening("Provider=SQLOLEDB;Data Source=" + database_),
        error::kProviderNotFound, "Provider cannot be found. It may not be properly installed."},
       {"missing table", executing("Delete From Nowhere"), error::kNoSuchTable, no_table},
@@ -303,6 +306,120 @@ TEST_F(AdoConnectionTest, ReadOnlyDatabasesAreReadButNeverWritten) {
     ASSERT_TRUE(connection_->CommitTrans().ok());
     ASSERT_TRUE(connection_->Close().ok());
     EXPECT_EQ(FileRates(), kOldRates);
+  }
+}
+
+// hold-file.exe (beside this test) holding `path` in a process of its own
+// until Release() or the object goes.
+class HoldFileProcess {
+ public:
+  HoldFileProcess(const std::string& path, std::string stop_file)
+      : stop_file_(std::move(stop_file)) {
+    std::fclose(std::fopen(stop_file_.c_str(), "wb"));
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    HANDLE read_end = nullptr, write_end = nullptr;
+    if (!CreatePipe(&read_end, &write_end, &inherited, 0)) return;
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = write_end;
+    std::string command =
+        "\"" + BesideThisTest("hold-file.exe") + "\" \"" + path + "\" 60 \"" + stop_file_ + "\"";
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process_)) {
+      CloseHandle(process_.hThread);
+    }
+    CloseHandle(write_end);  // the pipe ends when the child does
+    char buffer[64];
+    DWORD read = 0;
+    while (said_.find('\n') == std::string::npos &&
+           ReadFile(read_end, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+      said_.append(buffer, read);
+    }
+    CloseHandle(read_end);
+  }
+  ~HoldFileProcess() { Release(); }
+
+  // What it wrote before it held the file, or failed to: "holding\n".
+  const std::string& said() const { return said_; }
+
+  // Lets the file go; the exit code.
+  DWORD Release() {
+    DeleteFileA(stop_file_.c_str());
+    DWORD code = 0xFFFFFFFF;
+    if (process_.hProcess == nullptr) return code;
+    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.hProcess, 99);
+      WaitForSingleObject(process_.hProcess, 10000);
+    }
+    GetExitCodeProcess(process_.hProcess, &code);
+    CloseHandle(process_.hProcess);
+    process_.hProcess = nullptr;
+    return code;
+  }
+
+ private:
+  static std::string BesideThisTest(const std::string& name) {
+    char self[MAX_PATH + 1];
+    const std::string path(self, GetModuleFileNameA(nullptr, self, MAX_PATH + 1));
+    return path.substr(0, path.find_last_of("\\/") + 1) + name;
+  }
+
+  std::string stop_file_;
+  PROCESS_INFORMATION process_{};
+  std::string said_;
+};
+
+TEST_F(AdoConnectionTest, ADatabaseHeldElsewhereFailsToOpenAsInUseUntilItIsLetGo) {
+  std::string computer(MAX_COMPUTERNAME_LENGTH + 1, '\0');
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  ASSERT_TRUE(GetComputerNameA(computer.data(), &size));
+  computer.resize(size);
+  const std::string exclusive_text =
+      "You attempted to open a database that is already opened exclusively by user 'Admin' on "
+      "machine '" +
+      computer + "'.  Try again when the database is available.";
+  const struct {
+    std::string_view holder;
+    std::string_view holder_mode;  // the holding connection's; empty: hold-file.exe
+    bool in_use;
+    std::string description;
+  } cases[] = {
+      {"another program, sharing nothing", "", true, "Could not use ''; file already in use."},
+      {"another connection, exclusively", ";Mode=Share Exclusive", true, exclusive_text},
+      {"another connection, by number", ";Mode=12", true, exclusive_text},
+      {"another connection, shared", ";Mode=ReadWrite", false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.holder);
+    std::unique_ptr<HoldFileProcess> program;
+    std::unique_ptr<Connection> holder = NewAdoConnection();
+    if (c.holder_mode.empty()) {
+      program = std::make_unique<HoldFileProcess>(database_, folder_.File("stop"));
+      ASSERT_EQ(program->said(), "holding\n");
+    } else {
+      ASSERT_TRUE(holder->Open(ConnectionString(database_, c.holder_mode), "", "", -1).ok());
+    }
+
+    const Status held = Open();
+    EXPECT_EQ(held.IsInUse(), c.in_use) << held.ToString();
+    if (c.in_use) {
+      EXPECT_EQ(held.number(), error::kDatabaseInUse);
+      EXPECT_EQ(held.message(), c.description);
+    }
+    (void)connection_->Close();
+
+    if (program) {
+      EXPECT_EQ(program->Release(), 0u);
+    } else {
+      ASSERT_TRUE(holder->Close().ok());
+    }
+    const Status let_go = Open();
+    EXPECT_TRUE(let_go.ok()) << "once let go: " << let_go.ToString();
+    EXPECT_EQ(Rates(), (std::vector<Value>{int64_t{1}, 3.5, int64_t{2}, 4.0}));
+    ASSERT_TRUE(connection_->Close().ok());
   }
 }
 

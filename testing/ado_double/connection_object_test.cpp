@@ -45,6 +45,7 @@ struct ErrorItem {
   long number = 0;
   std::string description;
   std::string source;
+  std::string sql_state;  // Jet's error number
 };
 
 std::vector<ErrorItem> ErrorItems(_ADOConnection* connection) {
@@ -58,13 +59,15 @@ std::vector<ErrorItem> ErrorItems(_ADOConnection* connection) {
     index.vt = VT_I4;
     index.lVal = i;
     ComPtr<ADOError> error;
-    BSTR description = nullptr, source = nullptr;
+    BSTR description = nullptr, source = nullptr, sql_state = nullptr;
     EXPECT_EQ(errors->get_Item(index, &error), S_OK);
     error->get_Number(&items[i].number);
     error->get_Description(&description);
     error->get_Source(&source);
+    error->get_SQLState(&sql_state);
     items[i].description = Text(description);
     items[i].source = Text(source);
+    items[i].sql_state = Text(sql_state);
   }
   return items;
 }
@@ -96,6 +99,7 @@ TEST(AdoDoubleTest, ReportsProviderErrorsInErrorsAndErrorInfoAndOwnErrorsInError
   EXPECT_EQ(items[0].number, E_FAIL);
   EXPECT_EQ(items[0].description, nested);
   EXPECT_EQ(items[0].source, "Microsoft JET Database Engine");
+  EXPECT_EQ(items[0].sql_state, "3003");
   EXPECT_EQ(ThreadErrorDescription(), nested);
 
   ComPtr<ADOErrors> errors;

@@ -19,6 +19,42 @@ Status AdoError(uint32_t number, std::string message) {
   return Status::Error(static_cast<int32_t>(number), std::move(message));
 }
 
+// Jet's number for each of the double's provider errors, which the Jet
+// OLE DB provider gives as the Error's SQLState: by the HRESULT alone where
+// it names one Jet error, else by the start of Jet's text.
+struct JetNumber {
+  uint32_t hresult;
+  std::string_view text_start;  // empty: any text
+  std::string_view number;
+};
+
+constexpr JetNumber kJetNumbers[] = {
+    {0x80004005, "Could not use '", "3045"},
+    {0x80004005, "You attempted to open a database that is already opened exclusively", "3356"},
+    {0x80004005, "Could not find file '", "3024"},
+    {0x80004005, "Unrecognized database format '", "3343"},
+    {0x80004005, "The Microsoft Jet database engine cannot open the file '", "3051"},
+    {0x80004005, "Could not start transaction; too many transactions already nested.", "3003"},
+    {0x80004005, "Disk or network error.", "3043"},
+    {0x80004005, "The changes you requested to the table were not successful", "3022"},
+    {0x80040E4D, "", "3031"},  // Not a valid password.
+    {0x80040E09, "", "3027"},  // Cannot update.  Database or object is read-only.
+    {0x80040E07, "", "3464"},  // Data type mismatch in criteria expression.
+    {0x80040E37, "", "3078"},  // ... cannot find the input table or query ...
+    {0x80040E14, "The INSERT INTO statement contains the following unknown field name", "3127"},
+};
+
+// Empty for errors that are not Jet's own (ADO's, OLE DB's, the double's).
+std::string_view JetNumberOf(const Status& status) {
+  for (const JetNumber& known : kJetNumbers) {
+    if (static_cast<int32_t>(known.hresult) == status.number() &&
+        status.message().starts_with(known.text_start)) {
+      return known.number;
+    }
+  }
+  return {};
+}
+
 class ErrorObject final : public ComObject<ADOError> {
  public:
   ErrorObject(Status status, std::string source)
@@ -35,7 +71,9 @@ class ErrorObject final : public ComObject<ADOError> {
   }
   HRESULT STDMETHODCALLTYPE get_HelpFile(BSTR* file) override { return Text("", file); }
   HRESULT STDMETHODCALLTYPE get_HelpContext(long* context) override { return Zero(context); }
-  HRESULT STDMETHODCALLTYPE get_SQLState(BSTR* state) override { return Text("", state); }
+  HRESULT STDMETHODCALLTYPE get_SQLState(BSTR* state) override {
+    return Text(JetNumberOf(status_), state);
+  }
   HRESULT STDMETHODCALLTYPE get_NativeError(long* native) override { return Zero(native); }
 
  private:

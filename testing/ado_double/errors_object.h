@@ -2,7 +2,9 @@
 // every failing call of the double tells its caller, the way ADO does. The
 // failing HRESULT is the status's number; a provider's (Jet's) error
 // replaces what the connection's Errors collection holds, while ADO's own
-// errors (0x800A....) leave it alone; both set the thread's IErrorInfo.
+// errors (0x800A....) leave it alone; both set the thread's IErrorInfo. An
+// Error's SQLState is Jet's error number ("3045") where the error is one of
+// Jet's, as the Jet OLE DB provider gives it, else empty.
 #pragma once
 
 #include <string>

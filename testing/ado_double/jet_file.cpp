@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <utility>
 
 #include "base/jet_types.h"
@@ -28,6 +31,67 @@ Status JetError(std::string message) {
   return Status::Error(error::kUnspecifiedFailure, std::move(message));
 }
 
+// ADO's ConnectModeEnum, as "Mode=" names it in a connection string.
+constexpr long kModeReadBits = 3;  // adModeRead 1, adModeWrite 2, adModeReadWrite 3
+constexpr long kModeShareExclusive = 12;
+constexpr struct {
+  std::string_view name;
+  long bits;
+} kModeNames[] = {{"Read", 1},
+                  {"Write", 2},
+                  {"ReadWrite", 3},
+                  {"Share Deny Read", 4},
+                  {"Share Deny Write", 8},
+                  {"Share Exclusive", kModeShareExclusive},
+                  {"Share Deny None", 16}};
+
+// The bits of "Mode=Read", "Mode=12", "Mode=ReadWrite|Share Exclusive".
+long ModeBits(std::string_view mode) {
+  long bits = 0;
+  while (!mode.empty()) {
+    const std::size_t bar = mode.find('|');
+    std::string_view part = mode.substr(0, bar);
+    mode = bar == std::string_view::npos ? std::string_view() : mode.substr(bar + 1);
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+    if (!part.empty() && std::all_of(part.begin(), part.end(), [](char c) {
+          return std::isdigit(static_cast<unsigned char>(c)) != 0;
+        })) {
+      bits |= std::strtol(std::string(part).c_str(), nullptr, 10);
+    }
+    for (const auto& known : kModeNames) {
+      if (EqualsIgnoreCase(part, known.name)) bits |= known.bits;
+    }
+  }
+  return bits;
+}
+
+std::string ComputerName() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  return GetComputerNameW(name, &size) ? Utf8FromUtf16({name, size}) : std::string();
+}
+
+// The name of the mutex by which a connection that opened `path`
+// exclusively makes itself known to every other one, as Jet's lock
+// information does: one name per file, whatever the spelling of its path.
+std::wstring ExclusiveMarkerName(const std::wstring& path) {
+  wchar_t full[MAX_PATH];
+  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  std::wstring key = length > 0 && length < MAX_PATH ? std::wstring(full, length) : path;
+  CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (wchar_t c : key) hash = (hash ^ static_cast<uint16_t>(c)) * 16777619u;
+  return L"Local\\telo-ado-double-exclusive-" + std::to_wstring(hash);
+}
+
+bool HeldExclusivelyByJet(const std::wstring& path) {
+  HANDLE marker = OpenMutexW(SYNCHRONIZE, FALSE, ExclusiveMarkerName(path).c_str());
+  if (marker == nullptr) return false;
+  CloseHandle(marker);
+  return true;
+}
+
 Status OpenFailure(DWORD code, const std::string& path) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
@@ -37,6 +101,12 @@ Status OpenFailure(DWORD code, const std::string& path) {
       return JetError("Could not find file '" + path + "'.");
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
+      if (HeldExclusivelyByJet(Utf16FromUtf8(path))) {
+        return JetError(
+            "You attempted to open a database that is already opened exclusively by user "
+            "'Admin' on machine '" +
+            ComputerName() + "'.  Try again when the database is available.");
+      }
       return JetError("Could not use ''; file already in use.");
     default:
       return JetError("The Microsoft Jet database engine cannot open the file '" + path +
@@ -50,11 +120,12 @@ struct HandleCloser {
 };
 using FileHandle = std::unique_ptr<void, HandleCloser>;
 
-// Shares reading and writing, as Jet does in its shared mode.
-FileHandle OpenShared(const std::wstring& path, bool read_only) {
+// Shares reading and writing, as Jet does in its shared mode, or nothing
+// in its exclusive mode.
+FileHandle OpenDatabase(const std::wstring& path, bool read_only, bool exclusive) {
   HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | (read_only ? 0 : GENERIC_WRITE),
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+                              exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   return FileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
@@ -86,20 +157,23 @@ Status JetFile::Open(std::string_view connection_string, std::unique_ptr<JetFile
     return Status::Error(error::kProviderNotFound,
                          "Provider cannot be found. It may not be properly installed.");
   }
-  const std::string mode = parsed.Get(kKeyMode).value_or("");
-  bool read_only = EqualsIgnoreCase(mode, "Read") || mode == "1";
+  const long mode = ModeBits(parsed.Get(kKeyMode).value_or(""));
+  bool read_only = (mode & kModeReadBits) == 1;
+  const bool exclusive = (mode & kModeShareExclusive) == kModeShareExclusive;
   const std::string& path = parsed.data_source();
   const std::wstring wide_path = Utf16FromUtf8(path);
   const DWORD attributes = GetFileAttributesW(wide_path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     read_only = true;  // Jet opens a read-only file for reading only
   }
-  FileHandle handle = OpenShared(wide_path, read_only);
+  FileHandle handle = OpenDatabase(wide_path, read_only, exclusive);
   if (!handle && GetLastError() == ERROR_ACCESS_DENIED && !read_only) {
     read_only = true;
-    handle = OpenShared(wide_path, read_only);
+    handle = OpenDatabase(wide_path, read_only, exclusive);
   }
   if (!handle) return OpenFailure(GetLastError(), path);
+  FileHandle marker;
+  if (exclusive) marker.reset(CreateMutexW(nullptr, FALSE, ExclusiveMarkerName(wide_path).c_str()));
 
   std::string text;
   JetFixture fixture;
@@ -110,14 +184,17 @@ Status JetFile::Open(std::string_view connection_string, std::unique_ptr<JetFile
   if (fixture.password && *fixture.password != password) {
     return Status::Error(kAuthenticationFailed, "Not a valid password.");
   }
-  file->reset(new JetFile(handle.release(), read_only, std::move(fixture.password),
-                          std::move(fixture.tables)));
+  file->reset(new JetFile(handle.release(), marker.release(), read_only,
+                          std::move(fixture.password), std::move(fixture.tables)));
   return Status::Ok();
 }
 
-JetFile::JetFile(HANDLE handle, bool read_only, std::optional<std::string> password,
-                 FakeTables tables)
-    : handle_(handle), read_only_(read_only), password_(std::move(password)) {
+JetFile::JetFile(HANDLE handle, HANDLE exclusive_marker, bool read_only,
+                 std::optional<std::string> password, FakeTables tables)
+    : handle_(handle),
+      exclusive_marker_(exclusive_marker),
+      read_only_(read_only),
+      password_(std::move(password)) {
   database_.tables = std::move(tables);
   database_.rules.declared_only = true;
   database_.rules.runner = "The ADO double";
@@ -127,6 +204,7 @@ JetFile::JetFile(HANDLE handle, bool read_only, std::optional<std::string> passw
 JetFile::~JetFile() {
   session_.RollbackAll();
   CloseHandle(handle_);
+  if (exclusive_marker_ != nullptr) CloseHandle(exclusive_marker_);
 }
 
 Status JetFile::Execute(std::string_view statement, long* affected) {

@@ -1,8 +1,8 @@
 // JetFile: what the ADO double's connection holds while it is open: the
 // Data Source's Jet fixture (testing/ado_double/jet_fixture.h), held open through
-// a file handle that shares reading and writing, its tables, and this
-// connection's transactions over them (FakeSession), with Jet 4.0's rules
-// and messages. Every durable change (a statement outside a transaction, the
+// a file handle that shares reading and writing (opened exclusively: nothing),
+// its tables, and this connection's transactions over them (FakeSession),
+// with Jet 4.0's rules and messages. Every durable change (a statement outside a transaction, the
 // outermost commit) rewrites the file through the handle and flushes it.
 // Destroying a JetFile rolls back what is still open and lets the file go.
 // Windows only; one thread.
@@ -27,7 +27,11 @@ class JetFile {
  public:
   // Opens the database that `connection_string` names (Provider
   // Microsoft.Jet.OLEDB.4.0, Data Source, Jet OLEDB:Database Password,
-  // optionally Mode=Read). Fails with ADO's or Jet's number and text.
+  // optionally Mode=Read, Mode=Share Exclusive or their numbers). Fails with
+  // ADO's or Jet's number and text; a file that another program holds
+  // without sharing fails with Jet's "file already in use", one that
+  // another connection opened exclusively with Jet's "already opened
+  // exclusively by user".
   static Status Open(std::string_view connection_string, std::unique_ptr<JetFile>* file);
   ~JetFile();
   JetFile(const JetFile&) = delete;
@@ -42,10 +46,12 @@ class JetFile {
   Status Select(std::string_view query, FakeSelection* rows) const;
 
  private:
-  JetFile(HANDLE handle, bool read_only, std::optional<std::string> password, FakeTables tables);
+  JetFile(HANDLE handle, HANDLE exclusive_marker, bool read_only,
+          std::optional<std::string> password, FakeTables tables);
   Status Save();
 
   HANDLE handle_;
+  HANDLE exclusive_marker_;  // null unless opened exclusively
   bool read_only_;
   std::optional<std::string> password_;
   FakeDatabase database_;
