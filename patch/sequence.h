@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/version.h"
 #include "patch/procedure.h"
 
 namespace telo {
@@ -37,6 +38,7 @@ std::vector<std::string_view> AllPatchStatements();
 // data that a build carries.
 std::string PatchChecksum();
 
-inline constexpr std::string_view kProgramVersion = "1.00";
+// The programs' version ("1.00"), from the top CMakeLists.txt.
+inline constexpr std::string_view kProgramVersion = TELO_VERSION;
 
 }  // namespace telo

@@ -45,7 +45,7 @@ TEST(JsonReport, RunReportHoldsEveryFolderDatabaseAndProcedure) {
   EXPECT_EQ(document["databases"][0]["reason"],
             "UpdateSCSSConfiguration: injected failure: Delete From SCSS_Configuration");
   EXPECT_EQ(document["command"], "run");
-  EXPECT_EQ(document["version"], "1.00");
+  EXPECT_EQ(document["version"], std::string(kProgramVersion));
   EXPECT_EQ(document["patch_checksum"], PatchChecksum());
   EXPECT_EQ(document["drive"], "C");
   EXPECT_EQ(document["exit_code"], 1);

@@ -1,19 +1,22 @@
 # Checks a built Windows program: under 1 MB; importing only DLLs that come
-# with Windows; no manifest; no installer word ("instal", "setup", "updat",
-# "patch", any case) in its file name or version strings, which would make
-# Windows ask for elevation. With XP_IMPORTS (the shipped i686 build) also:
-# every imported function is in that reviewed list of functions that Windows
-# XP SP3 has, and the PE header asks for no Windows after XP (5.1).
+# with Windows; no manifest; a complete version resource (the fields in
+# version_fields), with VERSION as its FileVersion and ProductVersion when
+# given; no installer word ("instal", "setup", "updat", "patch", any case) in
+# its file name or any version string, which would make Windows ask for
+# elevation. With XP_IMPORTS (the shipped i686 build) also: every imported
+# function is in that reviewed list of functions that Windows XP SP3 has, and
+# the PE header asks for no Windows after XP (5.1).
 #
 #   cmake -DOBJDUMP=<objdump> -DWINDRES=<windres> -DEXE=<exe>
-#         [-DXP_IMPORTS=<list>] -P check_exe.cmake
+#         [-DXP_IMPORTS=<list>] [-DVERSION=<version>] -P check_exe.cmake
 #
 # Prints the size and the number of imported functions.
 cmake_minimum_required(VERSION 3.25)
 set(windows_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
     oleaut32.dll shell32.dll user32.dll version.dll)
 set(installer_words instal setup updat patch)
-set(version_fields CompanyName ProductName FileDescription OriginalFilename InternalName)
+set(version_fields CompanyName FileDescription FileVersion InternalName LegalCopyright
+    OriginalFilename ProductName ProductVersion)
 get_filename_component(exe_name ${EXE} NAME)
 set(problems "")
 
@@ -105,22 +108,25 @@ endif()
 # Resources, as windres decompiles them: the version strings and the type of
 # each resource ("<name> 24" is RT_MANIFEST).
 run_tool(resources ${WINDRES} -i ${EXE} -O rc)
-set(version_found FALSE)
+set(fields_found "")
 foreach(line IN LISTS resources)
   if(line MATCHES "^ *VALUE \"([A-Za-z]+)\", \"(.*)\"$")
     set(field "${CMAKE_MATCH_1}")
     set(value "${CMAKE_MATCH_2}")
-    if(field IN_LIST version_fields)
-      set(version_found TRUE)
-      check_installer_words("the version string ${field}" "${value}")
+    list(APPEND fields_found ${field})
+    check_installer_words("the version string ${field}" "${value}")
+    if(DEFINED VERSION AND field MATCHES "^(File|Product)Version$" AND NOT value STREQUAL VERSION)
+      problem("its ${field} is \"${value}\", not the project's version ${VERSION}")
     endif()
   elseif(line MATCHES "^[^ /]+ 24 " OR line MATCHES "RT_MANIFEST")
     problem("carries a manifest (RT_MANIFEST), but it must run with no requested execution level")
   endif()
 endforeach()
-if(NOT version_found)
-  problem("carries no version strings")
-endif()
+foreach(field ${version_fields})
+  if(NOT field IN_LIST fields_found)
+    problem("its version resource has no ${field} string")
+  endif()
+endforeach()
 
 message(STATUS "${exe_name}: ${size} bytes, ${import_count} imported functions from "
                "${dll_count} DLLs")

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/win32/test_support.h"
+#include "base/version.h"
 
 namespace telo::win32 {
 namespace {
@@ -238,7 +239,7 @@ class ExeResourcesTest : public ::testing::Test {
   HMODULE module_ = nullptr;
 };
 
-TEST_F(ExeResourcesTest, VersionIsOnePointZeroZeroInEnglishUnitedStates) {
+TEST_F(ExeResourcesTest, VersionIsTheProjectsInEnglishUnitedStates) {
   const std::wstring path = ProgramPath();
   std::vector<BYTE> info(GetFileVersionInfoSizeW(path.c_str(), nullptr));
   ASSERT_FALSE(info.empty());
@@ -246,9 +247,10 @@ TEST_F(ExeResourcesTest, VersionIsOnePointZeroZeroInEnglishUnitedStates) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT size = 0;
   ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  const DWORD major_minor = (TELO_VERSION_MAJOR << 16) | TELO_VERSION_MINOR;
+  EXPECT_EQ(fixed->dwFileVersionMS, major_minor);
   EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionMS, major_minor);
   EXPECT_EQ(fixed->dwProductVersionLS, 0u);
   WORD* translation = nullptr;
   ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
@@ -256,8 +258,8 @@ TEST_F(ExeResourcesTest, VersionIsOnePointZeroZeroInEnglishUnitedStates) {
   ASSERT_GE(size, 4u);
   EXPECT_EQ(translation[0], 0x0409);
   EXPECT_EQ(translation[1], 1252);
-  EXPECT_EQ(VersionString(info, L"FileVersion"), L"1.00");
-  EXPECT_EQ(VersionString(info, L"ProductVersion"), L"1.00");
+  EXPECT_EQ(VersionString(info, L"FileVersion"), L"" TELO_VERSION);
+  EXPECT_EQ(VersionString(info, L"ProductVersion"), L"" TELO_VERSION);
 }
 
 #pragma pack(push, 2)
