@@ -60,6 +60,8 @@ class Env {
   // Windows each drive that GetDriveTypeW calls DRIVE_FIXED (it reads no
   // medium, so no removable, CD, RAM or network drive is touched); on POSIX
   // each drive of the prefix that leads to a folder. Asked anew on each call.
+  // Empty when there are none or they can't be listed: DriveProblem() then
+  // says why, unless there are simply none.
   virtual std::vector<char> FixedDrives() = 0;
 
   // Changes the process's current directory to a folder given as a Windows path.

@@ -253,10 +253,9 @@ std::string StartEntry(const std::vector<std::string>& entries, std::wstring_vie
 }
 
 // The letters of the drives that Windows calls fixed, upper case, sorted.
-std::vector<char> FixedDriveLetters(const DriveQueries& drives) {
+Status FixedDriveLetters(const DriveQueries& drives, std::vector<char>& letters) {
   std::vector<std::wstring> roots;
-  if (!drives.roots(roots).ok()) return {};
-  std::vector<char> letters;
+  if (Status listing = drives.roots(roots); !listing.ok()) return listing;
   for (const std::wstring& root : roots) {
     const wchar_t letter = DriveLetterOf(root);
     if (letter != 0 && drives.type(root) == DRIVE_FIXED) {
@@ -265,7 +264,7 @@ std::vector<char> FixedDriveLetters(const DriveQueries& drives) {
   }
   std::ranges::sort(letters);
   letters.erase(std::ranges::unique(letters).begin(), letters.end());
-  return letters;
+  return Status::Ok();
 }
 
 // The process token, closed when it goes; null when it can't be opened.
@@ -370,7 +369,13 @@ class WindowsEnv final : public Env {
 
   std::string DriveProblem() override { return problem_; }
 
-  std::vector<char> FixedDrives() override { return FixedDriveLetters(drives_); }
+  std::vector<char> FixedDrives() override {
+    std::vector<char> letters;
+    if (const Status listing = FixedDriveLetters(drives_, letters); !listing.ok()) {
+      if (problem_.empty()) problem_ = listing.message();
+    }
+    return letters;
+  }
 
   Status ChangeDirectory(std::string_view windows_folder) override {
     const CriticalErrorBoxesOff quiet;

@@ -104,11 +104,12 @@ struct ScriptedDrives {
   std::wstring current_directory = L"C:\\";
   wchar_t system_drive = L'C';
   std::map<std::wstring, int> label_reads;
+  Status listing;  // what listing the roots reports
 
   DriveQueries Queries() {
     return {[this](std::vector<std::wstring>& listed) {
               for (const auto& [root, type] : roots) listed.push_back(root);
-              return Status::Ok();
+              return listing;
             },
             [this](const std::wstring& root) {
               return std::ranges::find(roots, root, &std::pair<std::wstring, UINT>::first)->second;
@@ -148,6 +149,16 @@ TEST(WindowsDriveListTest, FixedDrivesAreTheFixedTypeAloneInLetterOrder) {
   std::unique_ptr<Env> env = NewWindowsEnv(drives.Queries());
   EXPECT_THAT(env->FixedDrives(), ElementsAre('C', 'E'));
   EXPECT_THAT(drives.label_reads, IsEmpty());
+}
+
+// No fixed drive would read as "the host is not installed" when in truth
+// the drives could not be asked.
+TEST(WindowsDriveListTest, FixedDrivesThatCantBeListedLeaveTheReasonAsTheDriveProblem) {
+  ScriptedDrives drives;
+  drives.listing = Status::Error(error::kAccessDenied, "The drives can't be listed");
+  std::unique_ptr<Env> env = NewWindowsEnv(drives.Queries());
+  EXPECT_THAT(env->FixedDrives(), IsEmpty());
+  EXPECT_EQ(env->DriveProblem(), "The drives can't be listed");
 }
 
 TEST(WindowsDriveListTest, StartsOnTheCurrentDriveElseOnTheSystemDrive) {
@@ -218,20 +229,19 @@ std::wstring RegistryText(const wchar_t* key, const wchar_t* name) {
   return text;
 }
 
-// "major.minor" as the registry keeps it: in numbers since Windows 10, whose
-// CurrentVersion stays "6.3"; before, in CurrentVersion alone.
-std::string RegistryMajorMinor(const wchar_t* key) {
-  DWORD major = 0;
-  DWORD minor = 0;
-  DWORD size = sizeof major;
+// "major.minor.build" as the registry keeps it: major and minor in numbers
+// since Windows 10, whose CurrentVersion stays "6.3"; before, in CurrentVersion.
+std::string RegistryVersion() {
+  const wchar_t key[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  DWORD major = 0, minor = 0, size = sizeof major;
+  std::string version = Utf8FromUtf16(RegistryText(key, L"CurrentVersion"));
   if (RegGetValueW(HKEY_LOCAL_MACHINE, key, L"CurrentMajorVersionNumber", RRF_RT_REG_DWORD, nullptr,
-                   &major, &size) != ERROR_SUCCESS) {
-    return Utf8FromUtf16(RegistryText(key, L"CurrentVersion"));
+                   &major, &size) == ERROR_SUCCESS &&
+      RegGetValueW(HKEY_LOCAL_MACHINE, key, L"CurrentMinorVersionNumber", RRF_RT_REG_DWORD, nullptr,
+                   &minor, &size) == ERROR_SUCCESS) {
+    version = std::to_string(major) + "." + std::to_string(minor);
   }
-  size = sizeof minor;
-  RegGetValueW(HKEY_LOCAL_MACHINE, key, L"CurrentMinorVersionNumber", RRF_RT_REG_DWORD, nullptr,
-               &minor, &size);
-  return std::to_string(major) + "." + std::to_string(minor);
+  return version + "." + Utf8FromUtf16(RegistryText(key, L"CurrentBuildNumber"));
 }
 
 // Each fact against what Windows (here the Wine prefix) keeps elsewhere: the
@@ -247,10 +257,7 @@ TEST_F(EnvWindowsTest, MachineFactsAgreeWithTheRegistryAndTheSession) {
                 L"ComputerName")));
   EXPECT_EQ(facts.account, Utf8FromUtf16(Variable(L"USERDOMAIN") + L"\\" + Variable(L"USERNAME")));
   EXPECT_TRUE(before <= facts.time_utc && facts.time_utc <= after) << facts.time_utc;
-  const wchar_t kVersionKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-  EXPECT_EQ(facts.windows_version,
-            RegistryMajorMinor(kVersionKey) + "." +
-                Utf8FromUtf16(RegistryText(kVersionKey, L"CurrentBuildNumber")));
+  EXPECT_EQ(facts.windows_version, RegistryVersion());
   EXPECT_TRUE(facts.elevated);
   EXPECT_FALSE(facts.virtualized);
   EXPECT_TRUE(TokenIsAdministratorsMember()) << "what XP's elevation rests on";
