@@ -25,6 +25,24 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
+// Who runs the program where and when, for a report that leaves the machine.
+// A fact that can't be learnt is "" (or false).
+struct MachineFacts {
+  std::string computer;  // GetComputerNameW's name; the host name on POSIX
+  // DOMAIN\user of the process token ("NT AUTHORITY\SYSTEM"), or its SID
+  // ("S-1-5-21-...") when no name can be found for it; the user name on POSIX.
+  std::string account;
+  std::string time_utc;  // when the facts were asked for: "2026-12-08T16:30:00Z"
+  // "major.minor.build" of the Windows that runs the program, e.g.
+  // "5.1.2600" or "10.0.19045"; "" on POSIX, where no Windows runs it.
+  std::string windows_version;
+  // A full administrator: UAC's elevated token, or on Windows XP a member of
+  // Administrators; root on POSIX.
+  bool elevated = false;
+  bool virtualized = false;  // as ProcessIsVirtualized()
+  bool operator==(const MachineFacts&) const = default;
+};
+
 class Env {
  public:
   virtual ~Env() = default;
@@ -38,6 +56,13 @@ class Env {
   virtual std::string CurrentDriveEntry() = 0;
   // Why the drive list is empty or incomplete, for the user; "" if nothing is wrong.
   virtual std::string DriveProblem() = 0;
+  // The letters of the fixed local drives, upper case, in letter order: on
+  // Windows each drive that GetDriveTypeW calls DRIVE_FIXED (it reads no
+  // medium, so no removable, CD, RAM or network drive is touched); on POSIX
+  // each drive of the prefix that leads to a folder. Asked anew on each call.
+  // Empty when there are none or they can't be listed: DriveProblem() then
+  // says why, unless there are simply none.
+  virtual std::vector<char> FixedDrives() = 0;
 
   // Changes the process's current directory to a folder given as a Windows path.
   virtual Status ChangeDirectory(std::string_view windows_folder) = 0;
@@ -58,6 +83,9 @@ class Env {
   // profile of the machine, the calling user's included, in a stable order;
   // empty where Windows keeps none.
   virtual std::vector<std::string> VirtualStoreCopies(std::string_view database_path) = 0;
+
+  // Asked anew on each call.
+  virtual MachineFacts Machine() = 0;
 };
 
 struct EnvOptions {

@@ -1,4 +1,4 @@
-// FakeEnv: scripted folders and VirtualStore copies; see the header.
+// FakeEnv: scripted folders, VirtualStore copies and machine facts; see the header.
 #include "testing/fake_env.h"
 
 namespace telo {
@@ -30,6 +30,12 @@ std::vector<std::string> FakeEnv::VirtualStoreCopies(std::string_view database_p
   ++virtual_store_lookups;
   auto found = virtual_store_copies.find(database_path);
   return found == virtual_store_copies.end() ? std::vector<std::string>{} : found->second;
+}
+
+MachineFacts FakeEnv::Machine() {
+  MachineFacts facts = machine;
+  facts.virtualized = virtualized;
+  return facts;
 }
 
 }  // namespace telo

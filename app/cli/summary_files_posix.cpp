@@ -1,4 +1,8 @@
-// The summary's files on POSIX, through std::filesystem and the file streams.
+// telo-cli's files on POSIX, through std::filesystem and the file streams;
+// the result file through the system calls that flush and rename it.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +17,38 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string SystemReason() { return errno ? std::strerror(errno) : "unknown reason"; }
+
+// The failure of `step` in writing `path` whole, for errno's value `reason`.
+Status WriteFailure(const std::string& path, const std::string& step, int reason) {
+  const int32_t number = reason == ENOENT || reason == ENOTDIR ? error::kPathNotFound
+                         : reason == EACCES || reason == EPERM || reason == EROFS
+                             ? error::kAccessDenied
+                             : error::kUnspecifiedFailure;
+  return Status::Error(
+      number, path + " could not be written: " + step + " (" + std::strerror(reason) + ")");
+}
+
+bool WriteAll(int file, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t wrote = write(file, text.data(), text.size());
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote == 0) errno = EIO;  // no progress and no reason
+    if (wrote <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(wrote));
+  }
+  return true;
+}
+
+// Once a file is renamed, flushing its folder makes the new name last too;
+// a folder that can't be opened or flushed is no failure of the write.
+void FlushFolderOf(const std::string& path) {
+  const fs::path folder = fs::path(path).parent_path();
+  const int handle =
+      open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return;
+  fsync(handle);
+  close(handle);
+}
 
 }  // namespace
 
@@ -54,6 +90,37 @@ Status WriteWholeFile(const std::string& path, std::string_view text) {
   if (!out)
     return Status::Error(error::kUnspecifiedFailure,
                          "could not be written (" + SystemReason() + ")");
+  return Status::Ok();
+}
+
+Status WriteFileAtomically(const std::string& path_utf8, std::string_view text) {
+  const std::string temporary = path_utf8 + ".tmp-" + std::to_string(getpid());
+  const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (file < 0) {
+    return WriteFailure(path_utf8, "the temporary file " + temporary + " can't be made", errno);
+  }
+  std::string failed_step;
+  int reason = 0;
+  const auto failed = [&](std::string step) {
+    reason = errno;
+    failed_step = std::move(step);
+  };
+  if (!WriteAll(file, text)) {
+    failed("writing the temporary file " + temporary + " failed");
+  } else if (fsync(file) != 0) {
+    failed("flushing the temporary file " + temporary + " to the disk failed");
+  }
+  if (close(file) != 0 && failed_step.empty()) {
+    failed("closing the temporary file " + temporary + " failed");
+  }
+  if (failed_step.empty() && rename(temporary.c_str(), path_utf8.c_str()) != 0) {
+    failed("renaming " + temporary + " over it failed");
+  }
+  if (!failed_step.empty()) {
+    unlink(temporary.c_str());
+    return WriteFailure(path_utf8, failed_step, reason);
+  }
+  FlushFolderOf(path_utf8);
   return Status::Ok();
 }
 

@@ -1,7 +1,8 @@
-// The summary's files on Windows, through the Win32 wide-character calls;
-// UTF-8 is converted at the call. A result file is opened sharing reading,
-// writing and deleting, so that a desktop still writing its result is never
-// held up by the summary (it reads as cut short).
+// telo-cli's files on Windows, through the Win32 wide-character calls;
+// UTF-8 is converted at the call, and no \\?\ prefix is added, so a UNC
+// path is passed on as it is. A result file is opened for the summary sharing
+// reading, writing and deleting, so that a desktop still writing its result
+// is never held up by the summary (it reads as cut short).
 #include <windows.h>
 
 #include "app/cli/summary_files.h"
@@ -26,6 +27,19 @@ struct FileHandle {
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
   }
 };
+
+// Writes all of `text` to `file`.
+bool WriteAll(HANDLE file, std::string_view text) {
+  while (!text.empty()) {
+    DWORD wrote = 0;
+    if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr) ||
+        wrote == 0) {
+      return false;
+    }
+    text.remove_prefix(wrote);
+  }
+  return true;
+}
 
 std::wstring InFolder(const std::string& folder, std::wstring_view name) {
   std::wstring path = Utf16FromUtf8(folder);
@@ -85,20 +99,47 @@ Status WriteWholeFile(const std::string& path, std::string_view text) {
   if (file.handle == INVALID_HANDLE_VALUE) {
     return LastError(error::kOpenFailed, "can't be opened for writing");
   }
-  std::size_t written = 0;
-  while (written < text.size()) {
-    DWORD wrote = 0;
-    if (!WriteFile(file.handle, text.data() + written, static_cast<DWORD>(text.size() - written),
-                   &wrote, nullptr) ||
-        wrote == 0) {
-      return LastError(error::kUnspecifiedFailure, "could not be written");
-    }
-    written += wrote;
-  }
+  if (!WriteAll(file.handle, text))
+    return LastError(error::kUnspecifiedFailure, "could not be written");
   const HANDLE handle = file.handle;
   file.handle = INVALID_HANDLE_VALUE;
   if (!CloseHandle(handle)) return LastError(error::kUnspecifiedFailure, "could not be written");
   return Status::Ok();
+}
+
+Status WriteFileAtomically(const std::string& path_utf8, std::string_view text) {
+  const std::wstring path = Utf16FromUtf8(path_utf8);
+  const std::string temporary_utf8 = path_utf8 + ".tmp-" + std::to_string(GetCurrentProcessId());
+  const std::wstring temporary = Utf16FromUtf8(temporary_utf8);
+  const auto failure = [&path_utf8](const std::string& step) {
+    const DWORD code = GetLastError();
+    std::string reason = WindowsErrorText(code);
+    if (reason.empty()) reason = "Windows error " + std::to_string(code);
+    return Status::Error(static_cast<int32_t>(HRESULT_FROM_WIN32(code)),
+                         path_utf8 + " could not be written: " + step + " (" + reason + ")");
+  };
+  FileHandle file{CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)};
+  if (file.handle == INVALID_HANDLE_VALUE) {
+    return failure("the temporary file " + temporary_utf8 + " can't be made");
+  }
+  Status written = Status::Ok();
+  if (!WriteAll(file.handle, text)) {
+    written = failure("writing the temporary file " + temporary_utf8 + " failed");
+  } else if (!FlushFileBuffers(file.handle)) {
+    written = failure("flushing the temporary file " + temporary_utf8 + " to the disk failed");
+  }
+  const HANDLE handle = file.handle;
+  file.handle = INVALID_HANDLE_VALUE;
+  if (!CloseHandle(handle) && written.ok()) {
+    written = failure("closing the temporary file " + temporary_utf8 + " failed");
+  }
+  if (written.ok() && !MoveFileExW(temporary.c_str(), path.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    written = failure("renaming " + temporary_utf8 + " over it failed");
+  }
+  if (!written.ok()) DeleteFileW(temporary.c_str());
+  return written;
 }
 
 }  // namespace telo

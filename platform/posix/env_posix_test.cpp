@@ -1,8 +1,12 @@
-// Tests of the POSIX Env: drives and folder probes through the prefix.
+// Tests of the POSIX Env: drives and folder probes through the prefix, and
+// the machine's facts.
 #include <gtest/gtest.h>
+#include <sys/utsname.h>
 
 #include <filesystem>
+#include <fstream>
 
+#include "base/utc_time.h"
 #include "platform/env.h"
 #include "testing/temp_prefix.h"
 
@@ -55,6 +59,39 @@ TEST_F(PosixEnvTest, MissingPrefixGivesAnEmptyDriveListAndAProblem) {
   EXPECT_EQ(env->CurrentDriveEntry(), "");
   EXPECT_NE(env->DriveProblem(), "");
   EXPECT_EQ(env->ChangeDirectory("c:\\").number(), error::kPathNotFound);
+}
+
+// Only entries that lead to a folder count: not a link that leads nowhere
+// (a CD drive without its disc), to a file, or a name that is no drive.
+TEST(PosixFixedDrives, AreThePrefixDrivesThatLeadToFoldersInLetterOrder) {
+  TempPrefix prefix("telo_fixed", {.drives = "zdc"});
+  ASSERT_TRUE(prefix.status().ok()) << prefix.status().ToString();
+  const fs::path devices = prefix.root() / "dosdevices";
+  std::ofstream(prefix.root() / "file");
+  fs::create_directory_symlink("../drive_gone", devices / "e:");
+  fs::create_symlink("../file", devices / "f:");
+  fs::create_directory(devices / "g:");  // a plain folder is a drive too
+  fs::create_directory_symlink("../drive_c", devices / "com1");
+  fs::create_directory_symlink("../drive_c", devices / "h::");
+
+  EXPECT_EQ(NewDefaultEnv(EnvOptions{prefix.root().string()})->FixedDrives(),
+            (std::vector<char>{'C', 'D', 'G', 'Z'}));
+  EXPECT_TRUE(
+      NewDefaultEnv(EnvOptions{(prefix.root() / "nothing").string()})->FixedDrives().empty());
+}
+
+TEST(PosixMachineFacts, AreTheHostAndTheEffectiveUserWithoutAWindowsVersion) {
+  utsname host;
+  ASSERT_EQ(uname(&host), 0);
+  const std::unique_ptr<Env> env = NewDefaultEnv({});
+  const std::string before = UtcTimestamp(std::chrono::system_clock::now());
+  const MachineFacts facts = env->Machine();
+  const std::string after = UtcTimestamp(std::chrono::system_clock::now());
+  EXPECT_EQ(facts.computer, host.nodename);
+  EXPECT_FALSE(facts.account.empty());
+  EXPECT_TRUE(before <= facts.time_utc && facts.time_utc <= after) << facts.time_utc;
+  EXPECT_EQ(facts.windows_version, "");
+  EXPECT_FALSE(facts.virtualized);
 }
 
 }  // namespace

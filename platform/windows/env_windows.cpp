@@ -5,15 +5,20 @@
 // "c:" alone when the drive has no volume label, "z: [network drive]" for a
 // network drive, whose label is never asked for). The drives are listed once;
 // DriveProblem tells that listing's problem ("" before it). No probe or label
-// read can bring up Windows' own "no disk" box.
+// read can bring up Windows' own "no disk" box. The machine's facts come from
+// the process token, ntdll's version and the computer name.
 #include "platform/windows/env_windows.h"
 
+#include <sddl.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cwctype>
 #include <optional>
 #include <string>
 
 #include "base/text.h"
+#include "base/utc_time.h"
 #include "platform/windows/utf16.h"
 #include "platform/windows/windows_error.h"
 
@@ -247,6 +252,107 @@ std::string StartEntry(const std::vector<std::string>& entries, std::wstring_vie
   return entries.front();
 }
 
+// The letters of the drives that Windows calls fixed, upper case, sorted.
+Status FixedDriveLetters(const DriveQueries& drives, std::vector<char>& letters) {
+  std::vector<std::wstring> roots;
+  if (Status listing = drives.roots(roots); !listing.ok()) return listing;
+  for (const std::wstring& root : roots) {
+    const wchar_t letter = DriveLetterOf(root);
+    if (letter != 0 && drives.type(root) == DRIVE_FIXED) {
+      letters.push_back(static_cast<char>(LowerAsciiWide(letter) - 'a' + 'A'));
+    }
+  }
+  std::ranges::sort(letters);
+  letters.erase(std::ranges::unique(letters).begin(), letters.end());
+  return Status::Ok();
+}
+
+// The process token, closed when it goes; null when it can't be opened.
+class ProcessToken {
+ public:
+  ProcessToken() {
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token_)) token_ = nullptr;
+  }
+  ~ProcessToken() {
+    if (token_) CloseHandle(token_);
+  }
+  ProcessToken(const ProcessToken&) = delete;
+  ProcessToken& operator=(const ProcessToken&) = delete;
+
+  HANDLE get() const { return token_; }
+
+ private:
+  HANDLE token_ = nullptr;
+};
+
+// "S-1-5-21-...", for an account that has no name to show.
+std::string SidText(PSID sid) {
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(sid, &text)) return "";
+  std::string shown = Utf8FromUtf16(text);
+  LocalFree(text);
+  return shown;
+}
+
+// DOMAIN\user, or the SID when Windows can't name it (a domain account
+// while no domain controller answers and none is cached).
+std::string AccountName(PSID sid) {
+  DWORD name_size = 0;
+  DWORD domain_size = 0;
+  SID_NAME_USE use;
+  LookupAccountSidW(nullptr, sid, nullptr, &name_size, nullptr, &domain_size, &use);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return SidText(sid);
+  std::wstring name(name_size, L'\0');
+  std::wstring domain(domain_size, L'\0');
+  if (!LookupAccountSidW(nullptr, sid, name.data(), &name_size, domain.data(), &domain_size,
+                         &use)) {
+    return SidText(sid);
+  }
+  name.resize(name_size);  // on success the sizes leave out the terminating null
+  domain.resize(domain_size);
+  return Utf8FromUtf16(domain.empty() ? name : domain + L"\\" + name);
+}
+
+std::string ProcessAccount() {
+  const ProcessToken token;
+  DWORD size = 0;
+  if (!token.get()) return "";
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size == 0) return "";
+  std::vector<BYTE> user(size);  // operator new aligns it for TOKEN_USER
+  if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size)) return "";
+  return AccountName(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+}
+
+std::string ComputerName() {
+  std::wstring name(MAX_COMPUTERNAME_LENGTH + 1, L'\0');
+  DWORD size = static_cast<DWORD>(name.size());
+  if (!GetComputerNameW(name.data(), &size)) {
+    if (GetLastError() != ERROR_BUFFER_OVERFLOW) return "";
+    name.assign(size, L'\0');  // the size asked for, its null included
+    if (!GetComputerNameW(name.data(), &size)) return "";
+  }
+  name.resize(size);
+  return Utf8FromUtf16(name);
+}
+
+// ntdll's RtlGetVersion tells the truth; GetVersionExW (the fallback, should
+// ntdll lack it) reports Windows 8 on any later Windows to a program without
+// a manifest that names that Windows.
+std::string WindowsVersion() {
+  using RtlGetVersionCall = LONG(WINAPI*)(OSVERSIONINFOW*);
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  const auto rtl_get_version =
+      ntdll ? reinterpret_cast<RtlGetVersionCall>(
+                  reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")))
+            : nullptr;
+  if (!(rtl_get_version && rtl_get_version(&info) == 0) && !GetVersionExW(&info)) return "";
+  return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
+         std::to_string(info.dwBuildNumber);
+}
+
 class WindowsEnv final : public Env {
  public:
   explicit WindowsEnv(DriveQueries drives) : drives_(std::move(drives)) {}
@@ -262,6 +368,14 @@ class WindowsEnv final : public Env {
   }
 
   std::string DriveProblem() override { return problem_; }
+
+  std::vector<char> FixedDrives() override {
+    std::vector<char> letters;
+    if (const Status listing = FixedDriveLetters(drives_, letters); !listing.ok()) {
+      if (problem_.empty()) problem_ = listing.message();
+    }
+    return letters;
+  }
 
   Status ChangeDirectory(std::string_view windows_folder) override {
     const CriticalErrorBoxesOff quiet;
@@ -310,6 +424,16 @@ class WindowsEnv final : public Env {
     return copies;
   }
 
+  MachineFacts Machine() override {
+    const UacState uac = ProcessUacState();
+    return {.computer = ComputerName(),
+            .account = ProcessAccount(),
+            .time_utc = UtcTimestamp(std::chrono::system_clock::now()),
+            .windows_version = WindowsVersion(),
+            .elevated = uac.elevated,
+            .virtualized = uac.virtualized};
+  }
+
  private:
   void ListDrivesOnce() {
     if (listed_) return;
@@ -348,20 +472,36 @@ std::unique_ptr<Env> NewDefaultEnv(const EnvOptions& /*options*/) {
 
 UacState ProcessUacState() {
   UacState state;
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return state;
+  const ProcessToken token;
+  if (!token.get()) return state;
   DWORD virtualization_enabled = 0;
   DWORD size = 0;
-  if (GetTokenInformation(token, TokenVirtualizationEnabled, &virtualization_enabled,
+  if (GetTokenInformation(token.get(), TokenVirtualizationEnabled, &virtualization_enabled,
                           sizeof(virtualization_enabled), &size)) {
     state.virtualized = virtualization_enabled != 0;
   }
   TOKEN_ELEVATION elevation{};
-  if (GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size)) {
+  if (GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size)) {
     state.elevated = elevation.TokenIsElevated != 0;
+  } else {
+    state.elevated = TokenIsAdministratorsMember();  // Windows XP
   }
-  CloseHandle(token);
   return state;
+}
+
+bool TokenIsAdministratorsMember() {
+  SID_IDENTIFIER_AUTHORITY nt_authority = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (!AllocateAndInitializeSid(&nt_authority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
+    return false;
+  }
+  BOOL member = FALSE;
+  // No token: the calling thread's, which CheckTokenMembership needs as an
+  // impersonation token and makes from the process's itself.
+  if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+  FreeSid(administrators);
+  return member != FALSE;
 }
 
 std::vector<std::wstring> ProfileFolders() {

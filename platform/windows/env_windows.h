@@ -1,6 +1,7 @@
 // The Windows Env's own parts that its tests reach directly: the drive list
-// over a replaceable way of asking the drives, the UAC state of the process
-// token, and the user profiles of the machine. Windows only.
+// (and the fixed drives) over a replaceable way of asking the drives, the UAC
+// state of the process token, and the user profiles of the machine. Windows
+// only.
 #pragma once
 
 #include <windows.h>
@@ -41,14 +42,20 @@ struct UacState {
   // Writes under Program Files go to the user's VirtualStore.
   bool virtualized = false;
   // The token is elevated (UAC's full administrator token, or UAC off for an
-  // administrator). Kept for diagnostics: the run's choices rest on
-  // `virtualized` alone, since an elevated process is never virtualized.
+  // administrator); on Windows XP, which has no UAC, it is a member of
+  // Administrators. For reports: the run's choices rest on `virtualized`
+  // alone, since an elevated process is never virtualized.
   bool elevated = false;
 };
 
-// Read from the process token. Windows XP has neither token class: the query
-// fails there and the state is the default, neither virtualized nor elevated.
+// Read from the process token. Windows XP has neither token class: the
+// queries fail there, the process is not virtualized, and `elevated` is
+// TokenIsAdministratorsMember().
 UacState ProcessUacState();
+
+// The token of the calling thread (the process's when it impersonates no one)
+// counts the Administrators group among its enabled groups.
+bool TokenIsAdministratorsMember();
 
 // The folders of the machine's user profiles: each ProfileImagePath under
 // the registry's ProfileList, and every folder in its ProfilesDirectory

@@ -1,15 +1,19 @@
 // The Windows Env on the machine it runs on (Windows, or a Wine prefix):
-// drive entries and where the list starts, directory changes with their
-// statuses, the token's UAC state and VirtualStore copies in every profile.
+// drive entries and where the list starts, the fixed drives, directory
+// changes with their statuses, the token's UAC state, VirtualStore copies in
+// every profile, and the machine's facts.
 #include "platform/windows/env_windows.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <regex>
 
+#include "base/utc_time.h"
 #include "platform/windows/utf16.h"
 
 namespace telo {
@@ -100,11 +104,12 @@ struct ScriptedDrives {
   std::wstring current_directory = L"C:\\";
   wchar_t system_drive = L'C';
   std::map<std::wstring, int> label_reads;
+  Status listing;  // what listing the roots reports
 
   DriveQueries Queries() {
     return {[this](std::vector<std::wstring>& listed) {
               for (const auto& [root, type] : roots) listed.push_back(root);
-              return Status::Ok();
+              return listing;
             },
             [this](const std::wstring& root) {
               return std::ranges::find(roots, root, &std::pair<std::wstring, UINT>::first)->second;
@@ -133,6 +138,27 @@ TEST(WindowsDriveListTest, EachDriveIsAskedOnceAndANetworkDriveNeverForItsLabel)
   env->CurrentDriveEntry();
   EXPECT_EQ(drives.label_reads,
             (std::map<std::wstring, int>{{L"A:\\", 1}, {L"C:\\", 1}, {L"D:\\", 1}}));
+}
+
+// The type alone decides, so no medium is ever read (no label either).
+TEST(WindowsDriveListTest, FixedDrivesAreTheFixedTypeAloneInLetterOrder) {
+  ScriptedDrives drives;
+  drives.roots = {{L"E:\\", DRIVE_FIXED},   {L"A:\\", DRIVE_REMOVABLE},  {L"c:\\", DRIVE_FIXED},
+                  {L"D:\\", DRIVE_CDROM},   {L"N:\\", DRIVE_REMOTE},     {L"R:\\", DRIVE_RAMDISK},
+                  {L"U:\\", DRIVE_UNKNOWN}, {L"X:\\", DRIVE_NO_ROOT_DIR}};
+  std::unique_ptr<Env> env = NewWindowsEnv(drives.Queries());
+  EXPECT_THAT(env->FixedDrives(), ElementsAre('C', 'E'));
+  EXPECT_THAT(drives.label_reads, IsEmpty());
+}
+
+// No fixed drive would read as "the host is not installed" when in truth
+// the drives could not be asked.
+TEST(WindowsDriveListTest, FixedDrivesThatCantBeListedLeaveTheReasonAsTheDriveProblem) {
+  ScriptedDrives drives;
+  drives.listing = Status::Error(error::kAccessDenied, "The drives can't be listed");
+  std::unique_ptr<Env> env = NewWindowsEnv(drives.Queries());
+  EXPECT_THAT(env->FixedDrives(), IsEmpty());
+  EXPECT_EQ(env->DriveProblem(), "The drives can't be listed");
 }
 
 TEST(WindowsDriveListTest, StartsOnTheCurrentDriveElseOnTheSystemDrive) {
@@ -183,6 +209,58 @@ TEST_F(EnvWindowsTest, TokenUnderWineIsElevatedAndNotVirtualized) {
   EXPECT_TRUE(state.elevated);
   EXPECT_FALSE(state.virtualized);
   EXPECT_FALSE(env_->ProcessIsVirtualized());
+}
+
+// Wine calls both its drives fixed, c: and z: (the Unix root).
+TEST_F(EnvWindowsTest, FixedDrivesHoldTheSystemDriveInLetterOrderAndAreListedDrives) {
+  const std::vector<char> fixed = env_->FixedDrives();
+  EXPECT_THAT(fixed, Contains('C'));
+  EXPECT_TRUE(std::ranges::adjacent_find(fixed, std::greater_equal<>()) == fixed.end())
+      << "in letter order, each once";
+  std::vector<char> listed;
+  for (const std::string& entry : env_->DriveEntries()) listed.push_back(entry[0] - 'a' + 'A');
+  EXPECT_TRUE(std::ranges::includes(listed, fixed));
+}
+
+std::wstring RegistryText(const wchar_t* key, const wchar_t* name) {
+  wchar_t text[256] = L"";
+  DWORD size = sizeof text - sizeof(wchar_t);
+  RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, text, &size);
+  return text;
+}
+
+// "major.minor.build" as the registry keeps it: major and minor in numbers
+// since Windows 10, whose CurrentVersion stays "6.3"; before, in CurrentVersion.
+std::string RegistryVersion() {
+  const wchar_t key[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  DWORD major = 0, minor = 0, size = sizeof major;
+  std::string version = Utf8FromUtf16(RegistryText(key, L"CurrentVersion"));
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, L"CurrentMajorVersionNumber", RRF_RT_REG_DWORD, nullptr,
+                   &major, &size) == ERROR_SUCCESS &&
+      RegGetValueW(HKEY_LOCAL_MACHINE, key, L"CurrentMinorVersionNumber", RRF_RT_REG_DWORD, nullptr,
+                   &minor, &size) == ERROR_SUCCESS) {
+    version = std::to_string(major) + "." + std::to_string(minor);
+  }
+  return version + "." + Utf8FromUtf16(RegistryText(key, L"CurrentBuildNumber"));
+}
+
+// Each fact against what Windows (here the Wine prefix) keeps elsewhere: the
+// registry's computer name and version, the variables of the user's session.
+TEST_F(EnvWindowsTest, MachineFactsAgreeWithTheRegistryAndTheSession) {
+  const std::string before = UtcTimestamp(std::chrono::system_clock::now());
+  const MachineFacts facts = env_->Machine();
+  const std::string after = UtcTimestamp(std::chrono::system_clock::now());
+
+  EXPECT_EQ(facts.computer,
+            Utf8FromUtf16(RegistryText(
+                L"SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName",
+                L"ComputerName")));
+  EXPECT_EQ(facts.account, Utf8FromUtf16(Variable(L"USERDOMAIN") + L"\\" + Variable(L"USERNAME")));
+  EXPECT_TRUE(before <= facts.time_utc && facts.time_utc <= after) << facts.time_utc;
+  EXPECT_EQ(facts.windows_version, RegistryVersion());
+  EXPECT_TRUE(facts.elevated);
+  EXPECT_FALSE(facts.virtualized);
+  EXPECT_TRUE(TokenIsAdministratorsMember()) << "what XP's elevation rests on";
 }
 
 TEST_F(EnvWindowsTest, OwnVirtualStoreCopyIsAFileUnderTheSystemDrivesProgramFiles) {
