@@ -145,13 +145,16 @@ TEST_F(UpdateRunOnDatabaseTest, FailedCommitReportsWhatTheFileHolds) {
   }
 }
 
+constexpr int kFirstQueryAfterTheCommit = 13 + 14 + 1;
+
 // After a good commit, a table that can't be read again (the file in use by
 // another program, say) was read back before it was committed: it is saved,
 // and the run says so, instead of calling the update failed.
 TEST_F(UpdateRunOnDatabaseTest, TableThatCannotBeReadAgainAfterTheCommitIsStillSaved) {
-  // Reading back the thirteen tables before the commit takes 14 queries (two for
-  // Comm_Rates); the 15th is the first read after it.
-  injection_.faults.fail_query_at = 15;
+  // Telling whether the database already held the patch takes 13 queries,
+  // reading the thirteen tables back before the commit 14 (two for
+  // Comm_Rates); the 28th is the first read after it.
+  injection_.faults.fail_query_at = kFirstQueryAfterTheCommit;
   const RunReport report = Run();
   EXPECT_TRUE(report.succeeded());
   EXPECT_THAT(DescribeReport(report), HasSubstr("Saved, but SB_Configuration was not read back"));
@@ -189,7 +192,7 @@ TEST_F(UpdateRunOnDatabaseTest, FinalReadBackSeesWhatTheFileHoldsNotTheCache) {
 // report once gave the reason of the last table read, "(ok)".
 TEST_F(UpdateRunOnDatabaseTest, UnknownSaveAfterAFailedCommitGivesTheFailingTablesReason) {
   injection_.faults.fail_after_outermost_commit = true;
-  injection_.faults.fail_query_at = 15;  // the first read on the new connection
+  injection_.faults.fail_query_at = kFirstQueryAfterTheCommit;  // on the new connection
   const RunReport report = Run();
   EXPECT_EQ(report.attempts[0].saved(), AttemptReport::Saved::kUnknown);
   const std::string text = DescribeReport(report);

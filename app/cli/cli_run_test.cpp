@@ -34,10 +34,12 @@ using Snapshot = std::map<std::string, std::vector<std::string>>;
 
 constexpr char kFolder1[] = "drive_c/Program Files/Corvallo";
 constexpr char kFolder2[] = "drive_c/Program Files (x86)/Corvallo";
+constexpr int kRetryLater = 75;  // EX_TEMPFAIL: 1618 on Windows
 
 struct CliResult {
   int exit_code = -1;
   std::string out;
+  std::string err;
 };
 
 // Starts the CLI with the standard streams that `actions` set up, and
@@ -142,10 +144,11 @@ class CliRunTest : public ::testing::Test {
                 std::chrono::seconds limit = std::chrono::seconds(300)) {
     args.push_back("--prefix");
     args.push_back(prefix_.string());
-    const fs::path out = prefix_ / "out.txt";
+    const fs::path out = prefix_ / "out.txt", err = prefix_ / "err.txt";
     CliResult result;
-    result.exit_code = WaitAtMost(StartCli(args, out, env), limit);
+    result.exit_code = WaitAtMost(StartCli(args, out, env, err), limit);
     result.out = ReadFile(out);
+    result.err = ReadFile(err);
     return result;
   }
   CliResult Patch(const std::string& drive = "c") { return Cli({"--drive", drive, "--yes"}); }
@@ -282,7 +285,7 @@ TEST_F(CliRunTest, RowRejectedPartwayKeepsItsTableAndPatchesTheRest) {
   EXPECT_THAT(run.out, HasSubstr("KVP_PMC_Rates was left as it was."));
   EXPECT_EQ(TakeSnapshot(database).at("KVP_PMC_Rates"), before.at("KVP_PMC_Rates"));
   for (const auto& [table, state] : TableStates(CheckJson(*this))) {
-    EXPECT_EQ(state, table == "KVP_PMC_Rates" ? "differs" : "up to date") << table;
+    EXPECT_EQ(state, table == "KVP_PMC_Rates" ? "differs" : "up_to_date") << table;
   }
 }
 
@@ -317,7 +320,7 @@ TEST_F(CliRunTest, TableTheDatabaseHalfWritesIsRolledBackNotCommitted) {
                                                            : std::string());
     EXPECT_EQ(procedure["ok"], found == differs.end()) << procedure["name"];
     if (found == differs.end()) continue;
-    EXPECT_EQ(procedure["failed_step"], "read back");
+    EXPECT_EQ(procedure["failed_step"], "read_back");
     EXPECT_THAT(procedure["message"].get<std::string>(), HasSubstr(found->second));
   }
   const Snapshot after = TakeSnapshot(database);
@@ -336,8 +339,8 @@ TEST_F(CliRunTest, MissingTableEndsOnlyItsProcedure) {
       HasSubstr("RD_Extension_WOD_Rate was left as it was. RD_Extension_Rate was updated."));
   std::map<std::string, std::string> states = TableStates(CheckJson(*this));
   EXPECT_EQ(states["RD_Extension_WOD_Rate"], "missing");
-  EXPECT_EQ(states["RD_Extension_Rate"], "up to date");
-  EXPECT_EQ(states["SB_Configuration"], "up to date");
+  EXPECT_EQ(states["RD_Extension_Rate"], "up_to_date");
+  EXPECT_EQ(states["SB_Configuration"], "up_to_date");
 }
 
 TEST_F(CliRunTest, DatabasesThatCannotBeOpenedAreLeftUnchanged) {
@@ -381,13 +384,24 @@ TEST_F(CliRunTest, DatabaseHeldByAnotherProgramFailsQuicklyAndStaysAsItWas) {
   ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
   const auto start = std::chrono::steady_clock::now();
-  CliResult run = Patch();
+  CliResult run = Patch("C");
   const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(run.exit_code, kRetryLater) << "deployment tools retry it later";
+  EXPECT_THAT(run.out, HasSubstr("another program"));
+  EXPECT_THAT(run.out, testing::EndsWith("\ntelo: in use: C:\\Program Files\\Corvallo\\CVL.MDB "
+                                         "(exit 75)\n"));
+  EXPECT_LT(elapsed, std::chrono::seconds(4));
+  EXPECT_EQ(TakeSnapshot(database), before);
+
+  // Beside a database that the run patches, a retry would not start clean.
+  MakeDatabase(kFolder2);
+  run = Patch("C");
   sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(holder);
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_THAT(run.out, HasSubstr("another program"));
-  EXPECT_LT(elapsed, std::chrono::seconds(4));
+  EXPECT_THAT(run.out, HasSubstr("\ntelo: failed 1 of 2 databases on C:; C:\\Program "
+                                 "Files\\Corvallo\\CVL.MDB: "));
+  EXPECT_THAT(run.out, testing::EndsWith(" (exit 1)\n"));
   EXPECT_EQ(TakeSnapshot(database), before);
 }
 
@@ -434,7 +448,7 @@ TEST_F(CliRunTest, FirstFolderWithoutADatabaseFileDoesNotStopTheSecond) {
     CliResult run = Patch();
     EXPECT_EQ(run.exit_code, 1) << "a folder without its database is a failure";
     EXPECT_THAT(run.out, HasSubstr("c:\\Program Files\\Corvallo\\CVL.MDB could not be opened"));
-    EXPECT_EQ(TableStates(CheckJson(*this), 1)["KVP_PMC_Rates"], "up to date");
+    EXPECT_EQ(TableStates(CheckJson(*this), 1)["KVP_PMC_Rates"], "up_to_date");
   }
 }
 
@@ -512,7 +526,7 @@ TEST_F(CliRunTest, ReportThatCannotBeWrittenIsAFailureSaidOnStandardError) {
   EXPECT_EQ(exit_code, 4);
   EXPECT_THAT(ReadFile(err), HasSubstr("could not be written"));
   EXPECT_THAT(ReadFile(err), HasSubstr("exit code 0"));
-  EXPECT_EQ(TableStates(CheckJson(*this))["KVP_PMC_Rates"], "up to date");
+  EXPECT_EQ(TableStates(CheckJson(*this))["KVP_PMC_Rates"], "up_to_date");
 }
 
 // Output into a pipe whose reader had gone (`telo-cli --json | true`, a log
@@ -559,6 +573,66 @@ TEST_F(CliRunTest, CheckNamesChangedValuesExtraRowsAndMissingTables) {
   EXPECT_THAT(check.out, HasSubstr("NSC_Configuration: differs: 10 rows where the patch writes 9"));
   EXPECT_THAT(check.out, HasSubstr("SCSS_Configuration: missing"));
   EXPECT_THAT(check.out, HasSubstr("RD_Configuration: up to date"));
+}
+
+// A detection script counts the patch as applied only on exit 0 with some
+// output; exit 0 with none means "not applied"; any other code "unknown".
+TEST_F(CliRunTest, DetectWritesOneLineOnlyWhenEveryDatabaseCarriesThePatch) {
+  const std::vector<std::string> detect = {"--detect", "--drive", "c"};
+  CliResult none = Cli(detect);
+  EXPECT_EQ(none.exit_code, 0);
+  EXPECT_EQ(none.out, "") << "no host, not applied";
+  MakeDatabase(kFolder1);
+  CliResult before = Cli(detect);
+  EXPECT_EQ(before.exit_code, 0);
+  EXPECT_EQ(before.out, "");
+  ASSERT_EQ(Patch().exit_code, 0);
+  CliResult after = Cli(detect);
+  EXPECT_EQ(after.exit_code, 0);
+  EXPECT_EQ(after.out, "telo: up to date 1 of 1 database on C: (exit 0)\n");
+  MakeDatabase(kFolder2, {}, "not the host's");
+  CliResult unreadable = Cli(detect);
+  EXPECT_EQ(unreadable.exit_code, 1);
+  EXPECT_EQ(unreadable.out, "");
+  EXPECT_THAT(unreadable.err, HasSubstr("Program Files (x86)"));
+}
+
+// Deployment scripts can't know the drive; a result file says who ran what
+// where, and never lands half-written on the share.
+TEST_F(CliRunTest, DriveAutoAndTheResultFileCoverEveryDriveAndSayWhoRanIt) {
+  MakeDatabase(kFolder1);
+  fs::create_directories(prefix_ / "drive_d/Program Files (x86)/Corvallo");
+  fs::create_directory_symlink("../drive_d", prefix_ / "dosdevices/d:");
+  ASSERT_TRUE(CreateSampleDatabase(
+                  (prefix_ / "drive_d/Program Files (x86)/Corvallo/CVL.MDB").string(), "846", {})
+                  .ok());
+  const fs::path results = prefix_ / "results";
+  fs::create_directories(results);
+  CliResult run =
+      Cli({"--drive", "auto", "--yes", "--result-file", (results / "DESK-1.json").string()});
+  EXPECT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_THAT(run.out, testing::EndsWith("\ntelo: patched 2 of 2 databases on C:, D: (exit 0)\n"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(results), fs::directory_iterator()), 1)
+      << "no temporary file is left beside it";
+  const auto result = nlohmann::ordered_json::parse(ReadFile(results / "DESK-1.json"));
+  std::vector<std::string> keys;
+  for (const auto& item : result.items()) keys.push_back(item.key());
+  EXPECT_EQ(keys, (std::vector<std::string>{"schema", "command", "outcome", "exit_code", "version",
+                                            "patch_checksum", "drive", "drives", "machine",
+                                            "databases", "confirmed", "succeeded", "attempts"}));
+  EXPECT_EQ(result["drive"], "AUTO");
+  EXPECT_EQ(result["drives"], nlohmann::json::parse(R"(["C", "D"])"));
+  EXPECT_EQ(result["databases"].size(), 2u);
+  EXPECT_NE(result["machine"]["computer"], "");
+  EXPECT_THAT(std::string(result["machine"]["time"]),
+              testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z"));
+
+  // A share that can't be written: the run's outcome stands, exit 4 says so.
+  CliResult lost =
+      Cli({"--check", "--drive", "auto", "--result-file", (prefix_ / "gone/x.json").string()});
+  EXPECT_EQ(lost.exit_code, 4);
+  EXPECT_THAT(lost.out, testing::EndsWith("(exit 0)\n"));
+  EXPECT_THAT(lost.err, HasSubstr("exit code 0"));
 }
 
 TEST_F(CliRunTest, PrintSqlGivesTheStatementsInOrder) {

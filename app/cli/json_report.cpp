@@ -37,9 +37,15 @@ json StatusJson(const Status& status) {
           {"message", status.message()}};
 }
 
-json DriveJson(std::optional<char> drive) {
-  if (!drive) return nullptr;
-  return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(*drive))));
+std::string UpperLetter(char drive) {
+  return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(drive))));
+}
+
+// The drive as chosen: "C", "AUTO" for every fixed drive, null for none.
+json DriveJson(const Drives& drives) {
+  if (drives.every_fixed_drive) return "AUTO";
+  if (drives.letters.empty()) return nullptr;
+  return UpperLetter(drives.letters.front());
 }
 
 json DatabasesJson(const std::vector<DatabaseOutcome>& databases) {
@@ -52,21 +58,32 @@ json DatabasesJson(const std::vector<DatabaseOutcome>& databases) {
   return list;
 }
 
+json OptionalText(const std::string& text) { return text.empty() ? json(nullptr) : json(text); }
+
+json MachineJson(const MachineFacts& machine) {
+  return {
+      {"computer", machine.computer}, {"account", machine.account},
+      {"time", machine.time_utc},     {"windows_version", OptionalText(machine.windows_version)},
+      {"elevated", machine.elevated}, {"virtualized", machine.virtualized}};
+}
+
 // What every report begins with, in the documented order.
-template <typename Attempt>
-json Header(std::string_view command, Outcome outcome, const DriveReport<Attempt>& report,
-            const std::vector<DatabaseOutcome>& databases, int exit_code) {
+template <typename Report>
+json Header(std::string_view command, Outcome outcome, const Report& report,
+            const MachineFacts* machine, int exit_code) {
   json drives = json::array();
-  if (report.drive) drives.push_back(DriveJson(report.drive));
-  return {{"schema", 1},
-          {"command", command},
-          {"outcome", OutcomeName(outcome)},
-          {"exit_code", exit_code},
-          {"version", kProgramVersion},
-          {"patch_checksum", PatchChecksum()},
-          {"drive", DriveJson(report.drive)},
-          {"drives", drives},
-          {"databases", DatabasesJson(databases)}};
+  for (char letter : report.drives.letters) drives.push_back(UpperLetter(letter));
+  json header = {{"schema", 1},
+                 {"command", command},
+                 {"outcome", OutcomeName(outcome)},
+                 {"exit_code", exit_code},
+                 {"version", kProgramVersion},
+                 {"patch_checksum", PatchChecksum()},
+                 {"drive", DriveJson(report.drives)},
+                 {"drives", drives}};
+  if (machine) header["machine"] = MachineJson(*machine);
+  header["databases"] = DatabasesJson(DatabaseOutcomes(report));
+  return header;
 }
 
 std::string_view SavedName(AttemptReport::Saved saved) {
@@ -118,8 +135,6 @@ std::string Dump(const json& document, JsonLayout layout) {
   return document.dump(indent, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-json OptionalText(const std::string& text) { return text.empty() ? json(nullptr) : json(text); }
-
 // What the run's and the check's attempts share: where, and what was found.
 json LocationJson(const FolderAttempt& location) {
   json entry = {{"folder", location.folder}, {"found", location.folder_found}};
@@ -169,8 +184,9 @@ json CheckAttemptJson(const CheckAttempt& attempt) {
 
 }  // namespace
 
-std::string RunReportJson(const RunReport& report, int exit_code, JsonLayout layout) {
-  json document = Header("run", RunOutcome(report), report, DatabaseOutcomes(report), exit_code);
+std::string RunReportJson(const RunReport& report, int exit_code, JsonLayout layout,
+                          const MachineFacts* machine) {
+  json document = Header("run", RunOutcome(report), report, machine, exit_code);
   document["confirmed"] = report.confirmed;
   document["succeeded"] = report.succeeded();
   json attempts = json::array();
@@ -181,9 +197,9 @@ std::string RunReportJson(const RunReport& report, int exit_code, JsonLayout lay
   return Dump(document, layout);
 }
 
-std::string CheckReportJson(const CheckReport& report, int exit_code, JsonLayout layout) {
-  json document =
-      Header("check", CheckOutcome(report), report, DatabaseOutcomes(report), exit_code);
+std::string CheckReportJson(const CheckReport& report, int exit_code, JsonLayout layout,
+                            std::string_view command, const MachineFacts* machine) {
+  json document = Header(command, CheckOutcome(report), report, machine, exit_code);
   document["up_to_date"] = report.up_to_date();
   json attempts = json::array();
   for (const CheckAttempt& attempt : report.attempts) {

@@ -8,6 +8,7 @@
 
 #include "app/check.h"
 #include "app/report.h"
+#include "platform/env.h"
 
 namespace telo {
 
@@ -16,9 +17,14 @@ enum class JsonLayout {
   kOneLine,   // --json-lines: the object on one line, so that a log holds one run a line
 };
 
+// With `machine` (a result file), its facts follow "drives".
 std::string RunReportJson(const RunReport& report, int exit_code,
-                          JsonLayout layout = JsonLayout::kIndented);
+                          JsonLayout layout = JsonLayout::kIndented,
+                          const MachineFacts* machine = nullptr);
+// `command`: "check", or "detect" for --detect, which reads the same.
 std::string CheckReportJson(const CheckReport& report, int exit_code,
-                            JsonLayout layout = JsonLayout::kIndented);
+                            JsonLayout layout = JsonLayout::kIndented,
+                            std::string_view command = "check",
+                            const MachineFacts* machine = nullptr);
 
 }  // namespace telo

@@ -1,11 +1,12 @@
-// telo-cli: the update run and the read-only check, for scripts and
-// unattended use. Exit codes: 0 every database found was fully patched (run)
-// or carries the patch (check); 1 an open, a procedure, the commit or the
-// read-back failed, a table differs or is missing, or the run was declined;
-// 2 a bad command line; 3 no database was found (and no install folder that
-// exists but can't be entered); 4 the output could not be written (the
-// command's own exit code then goes to standard error). Text goes out through
-// terminal.h, and a run or check happens inside WithConnections.
+// telo-cli: the update run, the read-only check and detection, for scripts
+// and unattended use, and the office summary of their result files. The exit
+// codes are CliUsage's table: 0 done, 1 failed, 2 a bad command line, 3 no
+// database was found, 4 standard output or the result file could not be
+// written (the command's own exit code then goes to standard error),
+// kRetryLaterExitCode every database that failed was in use and nothing was
+// written. Text goes out through terminal.h, and a run or check happens
+// inside WithConnections. The last line of a command's text is its summary
+// line (outcome.h).
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "app/cli/summary.h"
 #include "app/cli/summary_files.h"
 #include "app/cli/terminal.h"
+#include "app/outcome.h"
 #include "app/update_run.h"
 #include "patch/sequence.h"
 #include "platform/env.h"
@@ -29,18 +31,14 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNoDatabase = 3;
 constexpr int kExitReportLost = 4;
 
-// `done`: the run patched every database found, or the check found every
-// one up to date; `looked`: the folders were probed (not for a declined run).
-// A folder that exists but can't be entered is no proof that the host isn't
-// installed: that is a failure, not "no database".
-template <typename Attempt>
-int ExitCodeFor(bool done, bool looked, const telo::DriveReport<Attempt>& report) {
-  if (done) return kExitDone;
-  if (looked && !report.any_database_found() && !report.any_folder_unenterable()) {
-    return kExitNoDatabase;
-  }
+int ExitCodeOf(telo::Outcome outcome) {
+  if (telo::IsDone(outcome)) return kExitDone;
+  if (outcome == telo::Outcome::kNotFound) return kExitNoDatabase;
+  if (telo::IsRetryLater(outcome)) return telo::kRetryLaterExitCode;
   return kExitFailed;
 }
+
+std::string Usage() { return telo::CliUsage(telo::kRetryLaterExitCode); }
 
 // Writes the program's output; when it can't be written, says so on standard
 // error and gives kExitReportLost instead of `exit_code`.
@@ -65,32 +63,119 @@ std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
   return env;
 }
 
+telo::Drives ChosenDrives(const telo::CliOptions& options, telo::Env& env) {
+  if (options.every_fixed_drive) return telo::Drives::EveryFixed(env.FixedDrives());
+  return telo::DriveOfEntry(options.drive);
+}
+
+// "C:", "C:, D:", or "no drive": where the summary line says it looked.
+std::string DrivesOnTheLine(const telo::Drives& drives) {
+  std::string shown;
+  for (char letter : drives.letters) {
+    if (!shown.empty()) shown += ", ";
+    shown += static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    shown += ':';
+  }
+  return shown.empty() ? "no drive" : shown;
+}
+
+template <typename Report>
+std::string SummaryLineOf(const Report& report, telo::Outcome outcome, int exit_code) {
+  return telo::SummaryLine(outcome, telo::DatabaseOutcomes(report), DrivesOnTheLine(report.drives),
+                           exit_code);
+}
+
+// Writes the result file, when one was asked for: `json_of` the machine's
+// facts (gathered only then: naming the account may ask a domain controller).
+// When it can't be written, says so on standard error and gives
+// kExitReportLost instead of `exit_code`.
+template <typename JsonOf>
+int WriteResultFile(const telo::CliOptions& options, telo::Env& env, JsonOf json_of,
+                    int exit_code) {
+  if (options.result_file.empty()) return exit_code;
+  const telo::MachineFacts machine = env.Machine();
+  const telo::Status written = telo::WriteFileAtomically(options.result_file, json_of(&machine));
+  if (written.ok()) return exit_code;
+  telo::WriteErr("telo-cli: the result file " + options.result_file + " could not be written (" +
+                 written.message() + "); the command itself ended with exit code " +
+                 std::to_string(exit_code) +
+                 ". Check that the folder exists and that this account may write to it.\n");
+  return kExitReportLost;
+}
+
+telo::JsonLayout LayoutOf(const telo::CliOptions& options) {
+  return options.json_lines ? telo::JsonLayout::kOneLine : telo::JsonLayout::kIndented;
+}
+
 int Run(const telo::CliOptions& options) {
   if (!options.assume_yes && !telo::StdinIsTerminal()) {
-    telo::WriteErr(
-        std::string("telo-cli: no terminal to confirm on; give --yes to run unattended\n") +
-        telo::kCliUsage);
+    telo::WriteErr("telo-cli: no terminal to confirm on; give --yes to run unattended\n" + Usage());
     return kExitUsage;
   }
   std::unique_ptr<telo::Env> env = OpenEnv(options);
   telo::CliDesktop desktop(options.assume_yes);
   telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
   const telo::RunReport report =
-      telo::RunUpdate(telo::DriveOfEntry(options.drive), desktop, *env, cnMain);
-  const int exit_code = ExitCodeFor(report.succeeded(), report.confirmed, report);
-  return Output(options.json ? telo::RunReportJson(report, exit_code)
-                             : telo::DescribeReport(report, telo::ReportDetail::kEveryProcedure),
-                exit_code);
+      telo::RunUpdate(ChosenDrives(options, *env), desktop, *env, cnMain);
+  const telo::Outcome outcome = telo::RunOutcome(report);
+  const int exit_code = ExitCodeOf(outcome);
+  const int written = WriteResultFile(
+      options, *env,
+      [&](const telo::MachineFacts* machine) {
+        return telo::RunReportJson(report, exit_code, telo::JsonLayout::kIndented, machine);
+      },
+      exit_code);
+  return Output(options.json ? telo::RunReportJson(report, exit_code, LayoutOf(options))
+                             : telo::DescribeReport(report, telo::ReportDetail::kEveryProcedure) +
+                                   SummaryLineOf(report, outcome, exit_code),
+                written);
 }
 
 int Check(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = OpenEnv(options);
   telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
-  const telo::CheckReport report = telo::RunCheck(telo::DriveOfEntry(options.drive), *env, cnMain);
-  const int exit_code = ExitCodeFor(report.up_to_date(), true, report);
-  return Output(
-      options.json ? telo::CheckReportJson(report, exit_code) : telo::DescribeCheck(report),
+  const telo::CheckReport report = telo::RunCheck(ChosenDrives(options, *env), *env, cnMain);
+  const telo::Outcome outcome = telo::CheckOutcome(report);
+  const int exit_code = ExitCodeOf(outcome);
+  const int written = WriteResultFile(
+      options, *env,
+      [&](const telo::MachineFacts* machine) {
+        return telo::CheckReportJson(report, exit_code, telo::JsonLayout::kIndented, "check",
+                                     machine);
+      },
       exit_code);
+  return Output(options.json
+                    ? telo::CheckReportJson(report, exit_code, LayoutOf(options))
+                    : telo::DescribeCheck(report) + SummaryLineOf(report, outcome, exit_code),
+                written);
+}
+
+// --detect, for the detection scripts of Intune and ConfigMgr: exit 0 and one
+// line when every database found carries the patch, exit 0 and nothing when
+// one doesn't or none was found, and another exit code, with the reasons on
+// standard error, when a database could not be read.
+int Detect(const telo::CliOptions& options) {
+  std::unique_ptr<telo::Env> env = OpenEnv(options);
+  telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
+  const telo::CheckReport report = telo::RunCheck(ChosenDrives(options, *env), *env, cnMain);
+  const telo::Outcome outcome = telo::CheckOutcome(report);
+  const bool read_all = outcome == telo::Outcome::kUpToDate ||
+                        outcome == telo::Outcome::kNotUpToDate ||
+                        outcome == telo::Outcome::kNotFound;
+  const int exit_code = read_all ? kExitDone : ExitCodeOf(outcome);
+  const int written = WriteResultFile(
+      options, *env,
+      [&](const telo::MachineFacts* machine) {
+        return telo::CheckReportJson(report, exit_code, telo::JsonLayout::kIndented, "detect",
+                                     machine);
+      },
+      exit_code);
+  if (!read_all) {
+    telo::WriteErr(telo::DescribeCheck(report) + SummaryLineOf(report, outcome, exit_code));
+    return written;
+  }
+  if (outcome != telo::Outcome::kUpToDate) return written;
+  return Output(SummaryLineOf(report, outcome, exit_code), written);
 }
 
 // --summarize: the CSV and HTML files first, then the table and its summary
@@ -137,12 +222,12 @@ int main(int argc, char** argv) {
   const std::string problem = telo::ParseCliOptions(telo::ProgramArguments(argc, argv),
                                                     telo::kPrefixOptionAvailable, &options);
   if (!problem.empty()) {
-    telo::WriteErr("telo-cli: " + problem + "\n" + telo::kCliUsage);
+    telo::WriteErr("telo-cli: " + problem + "\n" + Usage());
     return kExitUsage;
   }
   switch (options.action) {
     case telo::CliAction::kHelp:
-      return Output(telo::kCliUsage, kExitDone);
+      return Output(Usage(), kExitDone);
     case telo::CliAction::kVersion:
       return Output("telo-cli " + std::string(telo::kProgramVersion) + " (patch data " +
                         telo::PatchChecksum() + ")\n",
@@ -158,6 +243,8 @@ int main(int argc, char** argv) {
       return RunWithConnections(Run, options);
     case telo::CliAction::kCheck:
       return RunWithConnections(Check, options);
+    case telo::CliAction::kDetect:
+      return RunWithConnections(Detect, options);
     case telo::CliAction::kSummarize:
       return Summarize(options);
   }
