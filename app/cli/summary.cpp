@@ -313,7 +313,7 @@ svg text { font-family: "Segoe UI", Arial, sans-serif; font-size: 14px; }
 )";
 
 std::string BarChart(const Summary& summary) {
-  constexpr int kLabelWidth = 390, kBarWidth = 480, kRowHeight = 26;
+  constexpr int kLabelWidth = 420, kBarWidth = 480, kRowHeight = 26;
   const int most = std::max(1, *std::max_element(summary.counts.begin(), summary.counts.end()));
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
                     std::to_string(kLabelWidth + kBarWidth + 60) + "\" height=\"" +
