@@ -75,6 +75,26 @@ CheckReport RunCheck(const Drives& drives, Env& env, ConnectionSlot& cnMain) {
   return report;
 }
 
+namespace {
+
+int NotCheckedCount(const CheckReport& report) {
+  int count = 0;
+  for (const CheckAttempt& attempt : report.attempts) {
+    if (attempt.folder_found && !attempt.opened()) ++count;
+  }
+  return count;
+}
+
+// "1 of 2 databases", "The database" when there is only one.
+std::string CountOfDatabases(int count, const CheckReport& report) {
+  int found = 0;
+  for (const CheckAttempt& attempt : report.attempts) found += attempt.folder_found ? 1 : 0;
+  if (found == 1) return "The database";
+  return std::to_string(count) + " of " + std::to_string(found) + " databases";
+}
+
+}  // namespace
+
 std::string DescribeCheck(const CheckReport& report) {
   std::string text;
   if (report.up_to_date()) {
@@ -89,6 +109,10 @@ std::string DescribeCheck(const CheckReport& report) {
     text =
         "The check could not tell whether the database carries this patch: another program "
         "wrote to it while it was being checked.\n";
+  } else if (const int unopened = NotCheckedCount(report); unopened > 0) {
+    text = CountOfDatabases(unopened, report) + " could not be opened, so whether " +
+           (unopened == 1 ? "it carries" : "they carry") +
+           " this patch is not known (see below).\n";
   } else {
     text = "The database does not carry this patch in full.\n";
   }
@@ -98,7 +122,8 @@ std::string DescribeCheck(const CheckReport& report) {
     text += DescribeLocation(attempt);
     if (!attempt.folder_found) continue;
     if (!attempt.opened()) {
-      text += "  " + attempt.database + " could not be opened: " + attempt.open.message() + "\n";
+      text += "  " + attempt.database +
+              " could not be opened, so it was not checked: " + attempt.open.message() + "\n";
       continue;
     }
     text += "  " + attempt.database + ": opened read-only\n";

@@ -7,37 +7,72 @@
 
 namespace telo {
 
-std::string CliUsage(int retry_later_exit_code) {
-  const std::string retry = std::to_string(retry_later_exit_code);
-  return std::string(
-             "usage: telo-cli --drive LETTER|auto [--yes] [--prefix DIR] [--json | --json-lines]\n"
-             "                [--result-file PATH]\n"
-             "       telo-cli --check --drive LETTER|auto [--prefix DIR] [--json | --json-lines]\n"
-             "                [--result-file PATH]\n"
-             "       telo-cli --detect --drive LETTER|auto [--prefix DIR] [--result-file PATH]\n"
-             "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n"
-             "       telo-cli --print-sql | --version | --help\n"
-             "\n"
-             "  --drive auto     every fixed local drive, in letter order\n"
-             "  --detect         for detection scripts: one line on standard output when every\n"
-             "                   database found carries the patch, nothing when one doesn't or\n"
-             "                   none was found (exit 0 both); a database that can't be read\n"
-             "                   exits non-zero with the reason on standard error\n"
-             "  --result-file    also write the JSON report, with the computer, the account and\n"
-             "                   the time, to PATH (written whole: a temporary file, then renamed)\n"
-             "\n"
-             "exit codes (the run, --check):\n"
-             "  0     every database found was patched, or already carried the patch (--check:\n"
-             "        carries it)\n"
-             "  1     failed; also a run where one database was patched and another was in use\n"
-             "  2     a bad command line\n"
-             "  3     no database was found: the host is not installed on the drive(s)\n"
-             "  4     standard output or the result file could not be written\n"
-             "  ") +
-         retry + std::string(retry.size() < 4 ? 4 - retry.size() : 0, ' ') +
-         std::string(
-             "  every database that failed was in use by another program, and nothing\n"
-             "        was written: close the host application and try again later\n");
+namespace {
+
+// Each line of the help in order; `prefix_only` lines are left out where
+// --prefix means nothing (Windows).
+struct HelpLine {
+  bool prefix_only;
+  const char* text;
+};
+
+constexpr HelpLine kHelp[] = {
+    {false,
+     "usage: telo-cli --drive LETTER|auto [--yes] [--json | --json-lines]"
+     " [--result-file PATH]"},
+    {false,
+     "       telo-cli --check --drive LETTER|auto [--json | --json-lines]"
+     " [--result-file PATH]"},
+    {false, "       telo-cli --detect --drive LETTER|auto [--result-file PATH]"},
+    {false, "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]"},
+    {false, "       telo-cli --print-sql | --version | --help"},
+    {true, "       (each with --drive also takes --prefix DIR)"},
+    {false, ""},
+    {false, "  --drive LETTER   patch the host's databases on that drive: both install"},
+    {false, "                   folders and every user's VirtualStore copy found"},
+    {false, "  --drive auto     the same on every fixed local drive, in letter order"},
+    {false, "  --yes            run without asking (needed when there is no console)"},
+    {false, "  --check          read-only: does each database carry the patch?"},
+    {false, "  --detect         for detection scripts: one line on standard output when every"},
+    {false, "                   database found carries the patch, nothing when one doesn't or"},
+    {false, "                   none was found (exit 0 both); a database that can't be read"},
+    {false, "                   gives exit 5 (or the in-use code), the reason on standard error"},
+    {false, "  --json           the report as one JSON object; --json-lines: on one line"},
+    {false, "  --result-file    also write the JSON report, with the computer, the account and"},
+    {false, "                   the time, to PATH (written whole: a temporary file, renamed)"},
+    {true, "  --prefix DIR     the Wine-style prefix whose drives to use (default: $WINEPREFIX"},
+    {true, "                   or ~/.wine)"},
+    {false, "  --summarize      one table of the result files in FOLDER; --csv and --html"},
+    {false, "                   also write it as a spreadsheet file and as a web page"},
+    {false, "  --print-sql      the patch's statements, in order; --version its version"},
+    {false, "  -h, --help, /?   this help"},
+    {false, ""},
+    {false, "exit codes:"},
+    {false, "  0     the run: every database found was patched, or already carried the patch;"},
+    {false, "        --check: every one carries it"},
+    {false, "  1     the run failed (also when one database was patched and another was in"},
+    {false, "        use); --check: a database does not carry the patch in full"},
+    {false, "  2     a bad command line, a drive this computer doesn't have"},
+    {false, "  3     no database was found: the host is not installed on the drive(s)"},
+    {false, "  4     standard output or the result file could not be written"},
+    {false, "  5     --check, --detect: a database could not be opened or read, so it was"},
+    {false, "        not checked"},
+};
+
+}  // namespace
+
+std::string CliUsage(int retry_later_exit_code, bool prefix_available) {
+  std::string help;
+  for (const HelpLine& line : kHelp) {
+    if (line.prefix_only && !prefix_available) continue;
+    help += std::string(line.text) + "\n";
+  }
+  std::string retry = std::to_string(retry_later_exit_code);
+  retry.resize(6, ' ');
+  return help + "  " + retry +
+         "every database that failed (or was not checked) was in use by another\n"
+         "        program, and nothing was written: close the host application and try\n"
+         "        again later\n";
 }
 
 namespace {
@@ -97,7 +132,7 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
     const std::string arg = args[parser.next++];
     std::string problem = parser.FirstTime(arg);
     if (!problem.empty()) return problem;
-    if (arg == "--help") {
+    if (arg == "--help" || arg == "-h" || arg == "/?") {
       problem = parser.SetAction(CliAction::kHelp);
     } else if (arg == "--version") {
       problem = parser.SetAction(CliAction::kVersion);

@@ -32,7 +32,8 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
                             CliOptions* options);
 
 // The usage, the options and the exit codes; `retry_later_exit_code` is the
-// platform's code for "in use: retry later" (1618 on Windows, 75 elsewhere).
-std::string CliUsage(int retry_later_exit_code);
+// platform's code for "in use: retry later" (1618 on Windows, 75 elsewhere),
+// and --prefix is described only where it is available.
+std::string CliUsage(int retry_later_exit_code, bool prefix_available);
 
 }  // namespace telo

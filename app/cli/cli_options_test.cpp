@@ -69,6 +69,23 @@ TEST(CliOptions, ReadsTheOtherActions) {
   EXPECT_EQ(options.html_file, "o.html");
 }
 
+TEST(CliOptions, HelpComesAnyWayItIsAskedForAndNamesOnlyWhatThePlatformHas) {
+  CliOptions options;
+  for (const char* ask : {"--help", "-h", "/?"}) {
+    ASSERT_EQ(Parse({ask}, &options), "") << ask;
+    EXPECT_EQ(options.action, CliAction::kHelp);
+  }
+  const std::string windows = CliUsage(1618, /*prefix_available=*/false);
+  const std::string linux = CliUsage(75, /*prefix_available=*/true);
+  EXPECT_EQ(windows.find("--prefix"), std::string::npos);
+  EXPECT_THAT(linux, HasSubstr("--prefix DIR"));
+  EXPECT_THAT(windows, HasSubstr("\n  1618  every database that failed"));
+  EXPECT_THAT(linux, HasSubstr("\n  75    every database that failed"));
+  for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 "}) {
+    EXPECT_THAT(windows, HasSubstr(code));
+  }
+}
+
 TEST(CliOptions, PrefixIsAUsageErrorWhereDrivesAreTheMachinesOwn) {
   CliOptions options;
   for (std::vector<std::string> args :

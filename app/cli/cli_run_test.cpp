@@ -467,7 +467,7 @@ TEST_F(CliRunTest, InstallFolderThatCannotBeEnteredIsAFailureWithItsReason) {
   for (const std::vector<std::string>& command :
        {std::vector<std::string>{"--drive", "c", "--yes"}, {"--check", "--drive", "c"}}) {
     const CliResult result = Cli(command);
-    EXPECT_EQ(result.exit_code, 1) << result.out;
+    EXPECT_EQ(result.exit_code, command[0] == "--check" ? 5 : 1) << result.out;
     EXPECT_THAT(result.out,
                 HasSubstr("c:\\Program Files\\Corvallo\\: exists, but can't be entered"));
   }
@@ -506,7 +506,7 @@ TEST_F(CliRunTest, CaseTwinFoldersAndAPipeJournalFailAtOnceAndWriteNothing) {
     for (const std::vector<std::string>& command :
          {std::vector<std::string>{"--drive", "c", "--yes"}, {"--check", "--drive", "c"}}) {
       const CliResult result = Cli(command, {}, std::chrono::seconds(10));
-      EXPECT_EQ(result.exit_code, 1) << result.out;
+      EXPECT_EQ(result.exit_code, command[0] == "--check" ? 5 : 1) << result.out;
       EXPECT_THAT(result.out, HasSubstr(c.says));
     }
     EXPECT_TRUE(ReadFile(database) == before) << "the database was written";
@@ -592,7 +592,7 @@ TEST_F(CliRunTest, DetectWritesOneLineOnlyWhenEveryDatabaseCarriesThePatch) {
   EXPECT_EQ(after.out, "telo: up to date 1 of 1 database on C: (exit 0)\n");
   MakeDatabase(kFolder2, {}, "not the host's");
   CliResult unreadable = Cli(detect);
-  EXPECT_EQ(unreadable.exit_code, 1);
+  EXPECT_EQ(unreadable.exit_code, 5) << "not checked";
   EXPECT_EQ(unreadable.out, "");
   EXPECT_THAT(unreadable.err, HasSubstr("Program Files (x86)"));
 }
@@ -633,6 +633,40 @@ TEST_F(CliRunTest, DriveAutoAndTheResultFileCoverEveryDriveAndSayWhoRanIt) {
   EXPECT_EQ(lost.exit_code, 4);
   EXPECT_THAT(lost.out, testing::EndsWith("(exit 0)\n"));
   EXPECT_THAT(lost.err, HasSubstr("exit code 0"));
+}
+
+// A missing --prefix folder once read as "no database" (exit 3), a drive the
+// machine doesn't have too; a database that can't be opened was "does not
+// carry this patch". Slips and unknowns are not findings.
+TEST_F(CliRunTest, SlipsAreUsageErrorsAndAnUnopenedDatabaseIsNotChecked) {
+  struct Case {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string says;
+  };
+  const std::string missing = (prefix_ / "no-such-prefix").string();
+  const Case cases[] = {
+      {{"--check", "--drive", "c", "--prefix", missing},
+       2,
+       "--prefix " + missing + ": no such folder"},
+      {{"--drive", "q", "--yes"}, 2, "There is no drive Q: on this computer"},
+      {{"--check", "--drive", "Q"}, 2, "There is no drive Q: on this computer"},
+  };
+  for (const Case& c : cases) {
+    const fs::path out = prefix_ / "out.txt", err = prefix_ / "err.txt";
+    std::vector<std::string> args = c.args;
+    if (std::find(args.begin(), args.end(), "--prefix") == args.end()) {
+      args.insert(args.end(), {"--prefix", prefix_.string()});
+    }
+    EXPECT_EQ(WaitFor(StartCli(args, out, {}, err)), c.exit_code) << c.says;
+    EXPECT_THAT(ReadFile(err), HasSubstr(c.says));
+  }
+  MakeDatabase(kFolder1, {}, "not the host's");
+  CliResult check = Cli({"--check", "--drive", "c"});
+  EXPECT_EQ(check.exit_code, 5);
+  EXPECT_THAT(check.out, testing::StartsWith("The database could not be opened, so whether it "
+                                             "carries this patch is not known"));
+  EXPECT_THAT(check.out, HasSubstr("could not be opened, so it was not checked: "));
 }
 
 TEST_F(CliRunTest, PrintSqlGivesTheStatementsInOrder) {

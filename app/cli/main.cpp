@@ -30,6 +30,7 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNoDatabase = 3;
 constexpr int kExitReportLost = 4;
+constexpr int kExitNotChecked = 5;
 
 int ExitCodeOf(telo::Outcome outcome) {
   if (telo::IsDone(outcome)) return kExitDone;
@@ -38,7 +39,26 @@ int ExitCodeOf(telo::Outcome outcome) {
   return kExitFailed;
 }
 
-std::string Usage() { return telo::CliUsage(telo::kRetryLaterExitCode); }
+// A check's: "not up to date" (1) is a finding; a database that could not
+// be read (5) is none.
+int CheckExitCodeOf(telo::Outcome outcome) {
+  return outcome == telo::Outcome::kFailed ? kExitNotChecked : ExitCodeOf(outcome);
+}
+
+std::string Usage() {
+  return telo::CliUsage(telo::kRetryLaterExitCode, telo::kPrefixOptionAvailable);
+}
+
+// A usage error found once the machine can be asked: a drive it doesn't
+// have. "" when there is none.
+std::string MachineUsageProblem(const telo::CliOptions& options, telo::Env& env) {
+  if (options.every_fixed_drive || options.drive.empty()) return "";
+  const char wanted = static_cast<char>(std::toupper(static_cast<unsigned char>(options.drive[0])));
+  for (const std::string& entry : env.DriveEntries()) {
+    if (!entry.empty() && std::toupper(static_cast<unsigned char>(entry[0])) == wanted) return "";
+  }
+  return std::string("There is no drive ") + wanted + ": on this computer";
+}
 
 // Writes the program's output; when it can't be written, says so on standard
 // error and gives kExitReportLost instead of `exit_code`.
@@ -113,10 +133,15 @@ int Run(const telo::CliOptions& options) {
     return kExitUsage;
   }
   std::unique_ptr<telo::Env> env = OpenEnv(options);
-  telo::CliDesktop desktop(options.assume_yes);
+  if (std::string problem = MachineUsageProblem(options, *env); !problem.empty()) {
+    telo::WriteErr("telo-cli: " + problem + "\n");
+    return kExitUsage;
+  }
+  const telo::Drives drives = ChosenDrives(options, *env);
+  telo::CliDesktop desktop(options.assume_yes, (drives.letters.size() > 1 ? "drives " : "drive ") +
+                                                   DrivesOnTheLine(drives));
   telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
-  const telo::RunReport report =
-      telo::RunUpdate(ChosenDrives(options, *env), desktop, *env, cnMain);
+  const telo::RunReport report = telo::RunUpdate(drives, desktop, *env, cnMain);
   const telo::Outcome outcome = telo::RunOutcome(report);
   const int exit_code = ExitCodeOf(outcome);
   const int written = WriteResultFile(
@@ -133,10 +158,14 @@ int Run(const telo::CliOptions& options) {
 
 int Check(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = OpenEnv(options);
+  if (std::string problem = MachineUsageProblem(options, *env); !problem.empty()) {
+    telo::WriteErr("telo-cli: " + problem + "\n");
+    return kExitUsage;
+  }
   telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
   const telo::CheckReport report = telo::RunCheck(ChosenDrives(options, *env), *env, cnMain);
   const telo::Outcome outcome = telo::CheckOutcome(report);
-  const int exit_code = ExitCodeOf(outcome);
+  const int exit_code = CheckExitCodeOf(outcome);
   const int written = WriteResultFile(
       options, *env,
       [&](const telo::MachineFacts* machine) {
@@ -156,13 +185,17 @@ int Check(const telo::CliOptions& options) {
 // standard error, when a database could not be read.
 int Detect(const telo::CliOptions& options) {
   std::unique_ptr<telo::Env> env = OpenEnv(options);
+  if (std::string problem = MachineUsageProblem(options, *env); !problem.empty()) {
+    telo::WriteErr("telo-cli: " + problem + "\n");
+    return kExitUsage;
+  }
   telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
   const telo::CheckReport report = telo::RunCheck(ChosenDrives(options, *env), *env, cnMain);
   const telo::Outcome outcome = telo::CheckOutcome(report);
   const bool read_all = outcome == telo::Outcome::kUpToDate ||
                         outcome == telo::Outcome::kNotUpToDate ||
                         outcome == telo::Outcome::kNotFound;
-  const int exit_code = read_all ? kExitDone : ExitCodeOf(outcome);
+  const int exit_code = read_all ? kExitDone : CheckExitCodeOf(outcome);
   const int written = WriteResultFile(
       options, *env,
       [&](const telo::MachineFacts* machine) {
@@ -223,6 +256,10 @@ int main(int argc, char** argv) {
                                                     telo::kPrefixOptionAvailable, &options);
   if (!problem.empty()) {
     telo::WriteErr("telo-cli: " + problem + "\n" + Usage());
+    return kExitUsage;
+  }
+  if (!options.prefix.empty() && !telo::FolderExists(options.prefix)) {
+    telo::WriteErr("telo-cli: --prefix " + options.prefix + ": no such folder\n");
     return kExitUsage;
   }
   switch (options.action) {

@@ -22,6 +22,9 @@ extern const bool kPrefixOptionAvailable;
 // default; on POSIX, whose exit status has 8 bits, EX_TEMPFAIL (75).
 extern const int kRetryLaterExitCode;
 
+// Whether `path_utf8` names a folder (following links).
+bool FolderExists(const std::string& path_utf8);
+
 // The arguments after the program's name.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 

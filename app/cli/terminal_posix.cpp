@@ -1,4 +1,5 @@
 // The console program's platform on POSIX: plain standard streams.
+#include <sys/stat.h>
 #include <sysexits.h>
 #include <unistd.h>
 
@@ -15,6 +16,11 @@ namespace telo {
 
 const bool kPrefixOptionAvailable = true;
 const int kRetryLaterExitCode = EX_TEMPFAIL;
+
+bool FolderExists(const std::string& path_utf8) {
+  struct stat info {};
+  return stat(path_utf8.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);
