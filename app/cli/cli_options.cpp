@@ -53,7 +53,7 @@ constexpr HelpLine kHelp[] = {
     {false, "  1     the run failed (also when one database was patched and another was in"},
     {false, "        use); --check: a database does not carry the patch in full"},
     {false, "  2     a bad command line, a drive this computer doesn't have"},
-    {false, "  3     no database was found: the host is not installed on the drive(s)"},
+    {false, "  3     neither install folder exists: the host is not installed on the drive(s)"},
     {false, "  4     standard output or the result file could not be written"},
     {false, "  5     --check, --detect: a database could not be opened or read, so it was"},
     {false, "        not checked"},
