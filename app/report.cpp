@@ -266,6 +266,21 @@ bool RunReport::succeeded() const {
   });
 }
 
+std::optional<MessageBoxContent> VirtualizedRunBox(const RunReport& report) {
+  if (!report.succeeded()) return std::nullopt;
+  std::string copies;
+  for (const AttemptReport& attempt : report.attempts) {
+    if (!attempt.virtual_store_copy.empty()) copies += "    " + attempt.virtual_store_copy + "\n";
+  }
+  if (copies.empty()) return std::nullopt;
+  return MessageBoxContent{
+      "Only your own copy of the database was updated:\n" + copies +
+          "\nWindows keeps this copy for your user account. Other users of this computer still "
+          "have the old rates.\n\nTo update the database for everyone: right-click telo.exe, "
+          "choose Run as administrator, and click Update again.",
+      std::string(kCompletionTitle), BoxStyle::kInformation};
+}
+
 MessageBoxContent OutcomeBox(const RunReport& report) {
   if (report.succeeded()) {
     return {std::string(kCompletionPrompt), std::string(kCompletionTitle), BoxStyle::kInformation};

@@ -74,6 +74,11 @@ struct MessageBoxContent {
   BoxStyle style = BoxStyle::kInformation;
 };
 
+// After the success box of a virtualized run, which patched only the
+// user's own VirtualStore copy: which copy, that other users keep the old
+// rates, and how to patch it for everyone. None for any other run.
+std::optional<MessageBoxContent> VirtualizedRunBox(const RunReport& report);
+
 // The drives as the reports name them: "C", "C, D", or "(none)"; letters as
 // handed over.
 std::string DriveShown(const Drives& drives);

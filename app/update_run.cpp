@@ -129,6 +129,9 @@ RunReport RunUpdate(const Drives& drives, Desktop& desktop, Env& env, Connection
   }
   const MessageBoxContent box = OutcomeBox(report);
   (void)desktop.ShowMessage(box.prompt, box.title, box.style);  // its only button is OK
+  if (const std::optional<MessageBoxContent> copy = VirtualizedRunBox(report)) {
+    (void)desktop.ShowMessage(copy->prompt, copy->title, copy->style);
+  }
   return report;
 }
 

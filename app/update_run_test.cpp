@@ -231,6 +231,22 @@ TEST_F(UpdateRunTest, VirtualizedProcessPatchesOnlyWhatWindowsRedirectsItToAndSa
   EXPECT_EQ(report.attempts[0].virtual_store_copy, own);
   EXPECT_THAT(DescribeReport(report), HasSubstr("Windows redirects this program to your own copy"));
   EXPECT_THAT(DescribeReport(report), HasSubstr(own));
+  // The window said "successfully" and nothing more, although only this
+  // user's copy was patched.
+  ASSERT_EQ(desktop_.messages.size(), 3u) << "the question, the success box, then the copy's";
+  EXPECT_EQ(desktop_.messages[1].prompt, kCompletionPrompt);
+  const std::string& copy_box = desktop_.messages[2].prompt;
+  EXPECT_THAT(copy_box, HasSubstr("Only your own copy of the database was updated:\n    " + own));
+  EXPECT_THAT(copy_box, HasSubstr("Other users of this computer still have the old rates."));
+  EXPECT_THAT(copy_box, HasSubstr("right-click telo.exe, choose Run as administrator, and click "
+                                  "Update again."));
+  EXPECT_EQ(desktop_.messages[2].style, BoxStyle::kInformation);
+
+  env_.virtualized = false;
+  env_.own_virtual_store_copy.clear();
+  desktop_.messages.clear();
+  Run();
+  EXPECT_EQ(desktop_.messages.size(), 2u) << "a run that isn't virtualized ends with one box";
 }
 
 // Another program (a restore, a sync client) puts another file at the
