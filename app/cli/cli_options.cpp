@@ -4,40 +4,114 @@
 #include <cctype>
 #include <optional>
 #include <set>
+#include <string_view>
+
+#include "app/cli/exit_codes.h"
 
 namespace telo {
 
-std::string CliUsage(int retry_later_exit_code) {
-  const std::string retry = std::to_string(retry_later_exit_code);
-  return std::string(
-             "usage: telo-cli --drive LETTER|auto [--yes] [--prefix DIR] [--json | --json-lines]\n"
-             "                [--result-file PATH]\n"
-             "       telo-cli --check --drive LETTER|auto [--prefix DIR] [--json | --json-lines]\n"
-             "                [--result-file PATH]\n"
-             "       telo-cli --detect --drive LETTER|auto [--prefix DIR] [--result-file PATH]\n"
-             "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n"
-             "       telo-cli --print-sql | --version | --help\n"
-             "\n"
-             "  --drive auto     every fixed local drive, in letter order\n"
-             "  --detect         for detection scripts: one line on standard output when every\n"
-             "                   database found carries the patch, nothing when one doesn't or\n"
-             "                   none was found (exit 0 both); a database that can't be read\n"
-             "                   exits non-zero with the reason on standard error\n"
-             "  --result-file    also write the JSON report, with the computer, the account and\n"
-             "                   the time, to PATH (written whole: a temporary file, then renamed)\n"
-             "\n"
-             "exit codes (the run, --check):\n"
-             "  0     every database found was patched, or already carried the patch (--check:\n"
-             "        carries it)\n"
-             "  1     failed; also a run where one database was patched and another was in use\n"
-             "  2     a bad command line\n"
-             "  3     no database was found: the host is not installed on the drive(s)\n"
-             "  4     standard output or the result file could not be written\n"
-             "  ") +
-         retry + std::string(retry.size() < 4 ? 4 - retry.size() : 0, ' ') +
-         std::string(
-             "  every database that failed was in use by another program, and nothing\n"
-             "        was written: close the host application and try again later\n");
+namespace {
+
+// A row of the help's tables: the term in a column of its own, the text
+// beside it, each of its lines indented alike.
+std::string Row(std::string_view term, std::string_view text, std::size_t column = 22) {
+  const std::string indent(column, ' ');
+  std::string row = "  " + std::string(term);
+  row += row.size() < column ? std::string(column - row.size(), ' ') : "\n" + indent;
+  for (char c : text) {
+    row += c;
+    if (c == '\n') row += indent;
+  }
+  return row + "\n";
+}
+
+}  // namespace
+
+std::string CliUsage(bool prefix_available) {
+  const std::string prefix = prefix_available ? " [--prefix DIR]" : "";
+  return "usage: telo-cli --drive LETTER|auto [--yes]" + prefix + "\n" +
+         "                [--json | --json-lines] [--result-file PATH]\n" +
+         "       telo-cli --check --drive LETTER|auto" + prefix + "\n" +
+         "                [--json | --json-lines] [--result-file PATH]\n" +
+         "       telo-cli --detect --drive LETTER|auto" + prefix + " [--result-file PATH]\n" +
+         "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n" +
+         "       telo-cli --print-sql | --version | --help\n";
+}
+
+std::string CliHelp(bool prefix_available, int retry_later_exit_code) {
+  std::string help =
+      "telo-cli updates the rate tables of the host application's database, CVL.MDB,\n"
+      "in Program Files\\Corvallo and in Program Files (x86)\\Corvallo on a drive.\n"
+      "Running it again is safe.\n\n" +
+      CliUsage(prefix_available) + "\noptions:\n";
+  help += Row("--drive LETTER", "the drive the host application is installed on: C or C:");
+  help += Row("--drive auto", "every fixed local drive, in letter order");
+  help += Row("--yes",
+              "update without asking; without it the update asks on the\n"
+              "console");
+  help += Row("--check",
+              "change nothing: tell, table by table, whether each\n"
+              "database carries this patch");
+  help += Row("--detect",
+              "for detection scripts: one line on standard output when\n"
+              "every database found carries this patch, nothing when one\n"
+              "doesn't or none was found; a database that can't be read\n"
+              "gives exit code 5 (or the in-use code) and its reason on\n"
+              "standard error");
+  help += Row("--json", "the report as JSON instead of text");
+  help += Row("--json-lines", "the JSON on one line");
+  help += Row("--result-file PATH",
+              "also write the JSON report, with the computer, the account\n"
+              "and the time, to PATH (a temporary file, then renamed)");
+  if (prefix_available) {
+    help += Row("--prefix DIR",
+                "the Wine prefix whose drives to use (it holds dosdevices);\n"
+                "without it $WINEPREFIX, or ~/.wine");
+  }
+  help += Row("--summarize FOLDER", "one table of the result files (*.json) in FOLDER");
+  help += Row("--csv FILE", "with --summarize: the table also as a CSV file");
+  help += Row("--html FILE", "with --summarize: the table also as a web page");
+  help += Row("--print-sql", "the patch's statements, in the order they run");
+  help += Row("--version", "the version and a checksum of the patch data");
+  help += Row("--help, -h, /?", "this help");
+
+  constexpr std::size_t kCode = 8;  // the codes' column is narrower
+  help += "\nexit codes of the update, --check and --detect:\n";
+  help += Row(std::to_string(kExitDone),
+              "every database found was updated or already up to date (--check:\n"
+              "every one carries this patch)",
+              kCode);
+  help += Row(std::to_string(kExitFailed),
+              "the update failed, or was answered No; --check: a database does not\n"
+              "carry this patch in full",
+              kCode);
+  help += Row(std::to_string(kExitUsage),
+              prefix_available
+                  ? "a bad command line, a --prefix folder that doesn't exist, a drive that\n"
+                    "isn't there, or an update without --yes and without a console to\n"
+                    "ask on"
+                  : "a bad command line, a drive that isn't there, or an update without\n"
+                    "--yes and without a console to ask on",
+              kCode);
+  help += Row(std::to_string(kExitNoDatabase),
+              "no database was found: the host application is not installed on the\n"
+              "drive(s)",
+              kCode);
+  help += Row(std::to_string(kExitReportLost),
+              "standard output or the result file could not be written", kCode);
+  help += Row(std::to_string(kExitNotChecked),
+              "--check, --detect: a database could not be checked (a wrong password,\n"
+              "a damaged file, a table that can't be read)",
+              kCode);
+  help += Row(std::to_string(retry_later_exit_code),
+              "every database that failed, or could not be checked, was in use by\n"
+              "another program, and nothing was written: close the host\n"
+              "application and try again later",
+              kCode);
+  help +=
+      "--summarize: 0 the summary was written, 1 FOLDER can't be read, 2 a bad\n"
+      "command line, 4 a file or standard output could not be written.\n";
+  return help;
 }
 
 namespace {
@@ -93,11 +167,16 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
                             CliOptions* options) {
   Parser parser{args};
   CliOptions parsed;
+  if (args.empty()) {
+    *options = CliOptions();
+    options->action = CliAction::kUsage;
+    return "";
+  }
   while (parser.next < args.size()) {
     const std::string arg = args[parser.next++];
     std::string problem = parser.FirstTime(arg);
     if (!problem.empty()) return problem;
-    if (arg == "--help") {
+    if (arg == "--help" || arg == "-h" || arg == "/?") {
       problem = parser.SetAction(CliAction::kHelp);
     } else if (arg == "--version") {
       problem = parser.SetAction(CliAction::kVersion);

@@ -43,6 +43,9 @@ void WriteErr(std::string_view text);
 // One line of standard input without its line end; false when there is none.
 bool ReadLine(std::string& line);
 
+// Whether `path` names a folder that exists (following links).
+bool IsFolder(const std::string& path);
+
 // Calls `run` where database connections can be made: on Windows inside a
 // COM apartment that lasts the whole call, since ADO needs one. When that
 // can't be had, `run` is not called and the reason is returned.

@@ -1,4 +1,5 @@
 // The console program's platform on POSIX: plain standard streams.
+#include <sys/stat.h>
 #include <sysexits.h>
 #include <unistd.h>
 
@@ -42,6 +43,11 @@ Status WriteOut(std::string_view text) { return Write(stdout, text); }
 void WriteErr(std::string_view text) { (void)Write(stderr, text); }
 
 bool ReadLine(std::string& line) { return static_cast<bool>(std::getline(std::cin, line)); }
+
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 Status WithConnections(const std::function<void()>& run) {
   run();

@@ -123,6 +123,11 @@ bool ReadLine(std::string& line) {
   return true;
 }
 
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Utf16FromUtf8(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 Status WithConnections(const std::function<void()>& run) {
   const ComApartment com;
   if (!com.status().ok()) return com.status();
