@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cinttypes>
-#include <cmath>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
