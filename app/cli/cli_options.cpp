@@ -4,6 +4,7 @@
 #include <cctype>
 #include <optional>
 #include <set>
+#include <span>
 #include <string_view>
 
 #include "app/cli/exit_codes.h"
@@ -12,102 +13,124 @@ namespace telo {
 
 namespace {
 
-// A row of the help's tables: the term in a column of its own, the text
-// beside it, each of its lines indented alike.
-std::string Row(std::string_view term, std::string_view text, std::size_t column = 22) {
+// Where a row of the help belongs: both platforms, or only where --prefix
+// is (or isn't) available.
+enum class On { kBoth, kPrefixOnly, kNoPrefixOnly };
+
+struct HelpRow {
+  On on;
+  std::string_view term;
+  std::string_view text;  // lines after the first are indented alike
+};
+
+constexpr HelpRow kOptionRows[] = {
+    {On::kBoth, "--drive LETTER", "the drive the host application is installed on: C or C:"},
+    {On::kBoth, "--drive auto", "every fixed local drive, in letter order"},
+    {On::kBoth, "--yes", "update without asking; without it the update asks on the\nconsole"},
+    {On::kBoth, "--check",
+     "change nothing: tell, table by table, whether each\ndatabase carries this patch"},
+    {On::kBoth, "--detect",
+     "for detection scripts: one line on standard output when\n"
+     "every database found carries this patch, nothing when one\n"
+     "doesn't or none was found; a database that can't be read\n"
+     "gives exit code 5 (or the in-use code) and its reason on\n"
+     "standard error"},
+    {On::kBoth, "--json", "the report as JSON instead of text"},
+    {On::kBoth, "--json-lines", "the JSON on one line"},
+    {On::kBoth, "--result-file PATH",
+     "also write the JSON report, with the computer, the account\n"
+     "and the time, to PATH (a temporary file, then renamed)"},
+    {On::kPrefixOnly, "--prefix DIR",
+     "the Wine prefix whose drives to use (it holds dosdevices);\n"
+     "without it $WINEPREFIX, or ~/.wine"},
+    {On::kBoth, "--summarize FOLDER", "one table of the result files (*.json) in FOLDER"},
+    {On::kBoth, "--csv FILE", "with --summarize: the table also as a CSV file"},
+    {On::kBoth, "--html FILE", "with --summarize: the table also as a web page"},
+    {On::kBoth, "--print-sql", "the patch's statements, in the order they run"},
+    {On::kBoth, "--version", "the version and a checksum of the patch data"},
+    {On::kBoth, "--help, -h, /?", "this help"},
+};
+
+// The codes of exit_codes.h; "" stands for the platform's retry-later code.
+constexpr HelpRow kExitCodeRows[] = {
+    {On::kBoth, "0",
+     "every database found was updated or already up to date (--check:\n"
+     "every one carries this patch)"},
+    {On::kBoth, "1",
+     "the update failed, or was answered No; --check: a database does not\n"
+     "carry this patch in full"},
+    {On::kPrefixOnly, "2",
+     "a bad command line, a --prefix folder that doesn't exist, a drive that\n"
+     "isn't there, or an update without --yes and without a console to\n"
+     "ask on"},
+    {On::kNoPrefixOnly, "2",
+     "a bad command line, a drive that isn't there, or an update without\n"
+     "--yes and without a console to ask on"},
+    {On::kBoth, "3",
+     "no database was found: the host application is not installed on the\ndrive(s)"},
+    {On::kBoth, "4", "standard output or the result file could not be written"},
+    {On::kBoth, "5",
+     "--check, --detect: a database could not be checked (a wrong password,\n"
+     "a damaged file, a table that can't be read)"},
+    {On::kBoth, "",
+     "every database that failed, or could not be checked, was in use by\n"
+     "another program, and nothing was written: close the host\n"
+     "application and try again later"},
+};
+static_assert(kExitDone == 0 && kExitFailed == 1 && kExitUsage == 2 && kExitNoDatabase == 3 &&
+                  kExitReportLost == 4 && kExitNotChecked == 5,
+              "the help's table of exit codes");
+
+// The rows of `rows` for this platform, the terms in a column `column` wide.
+std::string HelpTable(std::span<const HelpRow> rows, bool prefix_available, std::size_t column,
+                      std::string_view blank_term) {
   const std::string indent(column, ' ');
-  std::string row = "  " + std::string(term);
-  row += row.size() < column ? std::string(column - row.size(), ' ') : "\n" + indent;
-  for (char c : text) {
-    row += c;
-    if (c == '\n') row += indent;
+  std::string text;
+  for (const HelpRow& row : rows) {
+    if (row.on == (prefix_available ? On::kNoPrefixOnly : On::kPrefixOnly)) continue;
+    const std::size_t start = text.size();
+    text += "  ";
+    text += row.term.empty() ? blank_term : row.term;
+    const std::size_t width = text.size() - start;
+    text += width < column ? std::string(column - width, ' ') : "\n" + indent;
+    for (char c : row.text) {
+      text += c;
+      if (c == '\n') text += indent;
+    }
+    text += '\n';
   }
-  return row + "\n";
+  return text;
 }
 
 }  // namespace
 
 std::string CliUsage(bool prefix_available) {
-  const std::string prefix = prefix_available ? " [--prefix DIR]" : "";
-  return "usage: telo-cli --drive LETTER|auto [--yes]" + prefix + "\n" +
-         "                [--json | --json-lines] [--result-file PATH]\n" +
-         "       telo-cli --check --drive LETTER|auto" + prefix + "\n" +
-         "                [--json | --json-lines] [--result-file PATH]\n" +
-         "       telo-cli --detect --drive LETTER|auto" + prefix + " [--result-file PATH]\n" +
-         "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n" +
-         "       telo-cli --print-sql | --version | --help\n";
+  const std::string_view prefix = prefix_available ? " [--prefix DIR]" : "";
+  std::string usage = "usage: telo-cli --drive LETTER|auto [--yes]";
+  usage += prefix;
+  usage += "\n                [--json | --json-lines] [--result-file PATH]\n";
+  usage += "       telo-cli --check --drive LETTER|auto";
+  usage += prefix;
+  usage += "\n                [--json | --json-lines] [--result-file PATH]\n";
+  usage += "       telo-cli --detect --drive LETTER|auto";
+  usage += prefix;
+  usage +=
+      " [--result-file PATH]\n"
+      "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n"
+      "       telo-cli --print-sql | --version | --help\n";
+  return usage;
 }
 
 std::string CliHelp(bool prefix_available, int retry_later_exit_code) {
   std::string help =
       "telo-cli updates the rate tables of the host application's database, CVL.MDB,\n"
       "in Program Files\\Corvallo and in Program Files (x86)\\Corvallo on a drive.\n"
-      "Running it again is safe.\n\n" +
-      CliUsage(prefix_available) + "\noptions:\n";
-  help += Row("--drive LETTER", "the drive the host application is installed on: C or C:");
-  help += Row("--drive auto", "every fixed local drive, in letter order");
-  help += Row("--yes",
-              "update without asking; without it the update asks on the\n"
-              "console");
-  help += Row("--check",
-              "change nothing: tell, table by table, whether each\n"
-              "database carries this patch");
-  help += Row("--detect",
-              "for detection scripts: one line on standard output when\n"
-              "every database found carries this patch, nothing when one\n"
-              "doesn't or none was found; a database that can't be read\n"
-              "gives exit code 5 (or the in-use code) and its reason on\n"
-              "standard error");
-  help += Row("--json", "the report as JSON instead of text");
-  help += Row("--json-lines", "the JSON on one line");
-  help += Row("--result-file PATH",
-              "also write the JSON report, with the computer, the account\n"
-              "and the time, to PATH (a temporary file, then renamed)");
-  if (prefix_available) {
-    help += Row("--prefix DIR",
-                "the Wine prefix whose drives to use (it holds dosdevices);\n"
-                "without it $WINEPREFIX, or ~/.wine");
-  }
-  help += Row("--summarize FOLDER", "one table of the result files (*.json) in FOLDER");
-  help += Row("--csv FILE", "with --summarize: the table also as a CSV file");
-  help += Row("--html FILE", "with --summarize: the table also as a web page");
-  help += Row("--print-sql", "the patch's statements, in the order they run");
-  help += Row("--version", "the version and a checksum of the patch data");
-  help += Row("--help, -h, /?", "this help");
-
-  constexpr std::size_t kCode = 8;  // the codes' column is narrower
+      "Running it again is safe.\n\n";
+  help += CliUsage(prefix_available);
+  help += "\noptions:\n";
+  help += HelpTable(kOptionRows, prefix_available, 22, "");
   help += "\nexit codes of the update, --check and --detect:\n";
-  help += Row(std::to_string(kExitDone),
-              "every database found was updated or already up to date (--check:\n"
-              "every one carries this patch)",
-              kCode);
-  help += Row(std::to_string(kExitFailed),
-              "the update failed, or was answered No; --check: a database does not\n"
-              "carry this patch in full",
-              kCode);
-  help += Row(std::to_string(kExitUsage),
-              prefix_available
-                  ? "a bad command line, a --prefix folder that doesn't exist, a drive that\n"
-                    "isn't there, or an update without --yes and without a console to\n"
-                    "ask on"
-                  : "a bad command line, a drive that isn't there, or an update without\n"
-                    "--yes and without a console to ask on",
-              kCode);
-  help += Row(std::to_string(kExitNoDatabase),
-              "no database was found: the host application is not installed on the\n"
-              "drive(s)",
-              kCode);
-  help += Row(std::to_string(kExitReportLost),
-              "standard output or the result file could not be written", kCode);
-  help += Row(std::to_string(kExitNotChecked),
-              "--check, --detect: a database could not be checked (a wrong password,\n"
-              "a damaged file, a table that can't be read)",
-              kCode);
-  help += Row(std::to_string(retry_later_exit_code),
-              "every database that failed, or could not be checked, was in use by\n"
-              "another program, and nothing was written: close the host\n"
-              "application and try again later",
-              kCode);
+  help += HelpTable(kExitCodeRows, prefix_available, 8, std::to_string(retry_later_exit_code));
   help +=
       "--summarize: 0 the summary was written, 1 FOLDER can't be read, 2 a bad\n"
       "command line, 4 a file or standard output could not be written.\n";
