@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/install.h"
+#include "app/outcome.h"
 
 namespace telo {
 namespace {
@@ -46,6 +47,60 @@ CheckAttempt CheckDatabase(FolderAttempt location, Env& env, ConnectionSlot& cnM
   return attempt;
 }
 
+std::string OneLine(std::string text) {
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+// "The database", "1 of 2 databases", "2 of 2 databases": `count` of
+// `total`, as the subject of a headline.
+std::string Counted(std::size_t count, std::size_t total) {
+  if (total == 1) return "The database";
+  return std::to_string(count) + " of " + std::to_string(total) + " databases";
+}
+
+std::size_t CountOf(const std::vector<DatabaseOutcome>& databases,
+                    bool (*counts)(const DatabaseOutcome&)) {
+  return static_cast<std::size_t>(std::count_if(databases.begin(), databases.end(), counts));
+}
+
+// What the check could tell, counting the databases: never "does not carry
+// the patch" about a database it could not read.
+std::string CheckHeadline(const CheckReport& report) {
+  const std::string drive = DrivesPhrase(report.drives);
+  if (!report.any_database_found()) {
+    return report.any_folder_unenterable()
+               ? "No database could be reached on " + drive +
+                     ": an install folder is there but can't be used (see below).\n"
+               : "No database was found on " + drive + ".\n";
+  }
+  const std::vector<DatabaseOutcome> databases = DatabaseOutcomes(report);
+  const std::size_t total = databases.size();
+  const std::size_t unchecked = CountOf(databases, [](const DatabaseOutcome& d) {
+    return d.outcome == Outcome::kFailed || d.outcome == Outcome::kInUse;
+  });
+  const std::size_t lacking = CountOf(
+      databases, [](const DatabaseOutcome& d) { return d.outcome == Outcome::kNotUpToDate; });
+  std::string text;
+  if (unchecked > 0) {
+    text += Counted(unchecked, total) + " could not be checked (see below), so whether " +
+            (unchecked == 1 ? "it carries" : "they carry") + " this patch is not known.\n";
+  }
+  if (lacking > 0) {
+    text += Counted(lacking, total) + (lacking == 1 ? " does" : " do") +
+            " not carry this patch in full.\n";
+  }
+  if (report.any_folder_unenterable()) {
+    text += "An install folder on " + drive +
+            " is there but can't be used (see below), so the check is not complete.\n";
+  }
+  if (!text.empty()) return text;
+  return total == 1 ? "The database carries this patch.\n"
+                    : "All " + std::to_string(total) + " databases carry this patch.\n";
+}
+
 }  // namespace
 
 bool CheckAttempt::up_to_date() const {
@@ -75,55 +130,16 @@ CheckReport RunCheck(const Drives& drives, Env& env, ConnectionSlot& cnMain) {
   return report;
 }
 
-namespace {
-
-int NotCheckedCount(const CheckReport& report) {
-  int count = 0;
-  for (const CheckAttempt& attempt : report.attempts) {
-    if (attempt.folder_found && !attempt.opened()) ++count;
-  }
-  return count;
-}
-
-// "1 of 2 databases", "The database" when there is only one.
-std::string CountOfDatabases(int count, const CheckReport& report) {
-  int found = 0;
-  for (const CheckAttempt& attempt : report.attempts) found += attempt.folder_found ? 1 : 0;
-  if (found == 1) return "The database";
-  return std::to_string(count) + " of " + std::to_string(found) + " databases";
-}
-
-}  // namespace
-
 std::string DescribeCheck(const CheckReport& report) {
-  std::string text;
-  if (report.up_to_date()) {
-    text = "The database carries this patch.\n";
-  } else if (!report.any_database_found()) {
-    const std::string drive = DrivesPhrase(report.drives);
-    text = report.any_folder_unenterable()
-               ? "No database could be reached on " + drive +
-                     ": an install folder is there but can't be used (see below).\n"
-               : "No database was found on " + drive + ".\n";
-  } else if (report.any_changed_during_check()) {
-    text =
-        "The check could not tell whether the database carries this patch: another program "
-        "wrote to it while it was being checked.\n";
-  } else if (const int unopened = NotCheckedCount(report); unopened > 0) {
-    text = CountOfDatabases(unopened, report) + " could not be opened, so whether " +
-           (unopened == 1 ? "it carries" : "they carry") +
-           " this patch is not known (see below).\n";
-  } else {
-    text = "The database does not carry this patch in full.\n";
-  }
-  text += "\n";
+  std::string text = CheckHeadline(report) + "\n";
   for (const CheckAttempt& attempt : report.attempts) {
     if (attempt.folder.empty()) continue;
     text += DescribeLocation(attempt);
     if (!attempt.folder_found) continue;
     if (!attempt.opened()) {
-      text += "  " + attempt.database +
-              " could not be opened, so it was not checked: " + attempt.open.message() + "\n";
+      text += "  " + attempt.database + " could not be opened: " + OneLine(attempt.open.message()) +
+              "\n  It was not checked" +
+              (attempt.open.IsInUse() ? ": close the host application and check again.\n" : ".\n");
       continue;
     }
     text += "  " + attempt.database + ": opened read-only\n";
@@ -133,12 +149,7 @@ std::string DescribeCheck(const CheckReport& report) {
               " changed while it was being checked (another program wrote to it); run the "
               "check again when nothing else is using it.\n";
     }
-    for (const TableCheck& check : attempt.tables) {
-      text += "    " + std::string(check.table) + ": " + std::string(TableStateName(check.state));
-      if (!check.detail.empty()) text += ": " + check.detail;
-      if (check.detail.empty() && !check.status.ok()) text += ": " + check.status.message();
-      text += "\n";
-    }
+    for (const TableCheck& check : attempt.tables) text += "    " + DescribeTable(check) + "\n";
   }
   return text;
 }

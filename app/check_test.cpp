@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "app/outcome.h"
 #include "patch/sequence.h"
 #include "testing/fake_connection.h"
 #include "testing/fake_env.h"
@@ -65,8 +66,8 @@ TEST_F(CheckTest, UnpatchedDatabaseIsNotUpToDate) {
   EXPECT_FALSE(report.up_to_date());
   const std::string text = DescribeCheck(report);
   EXPECT_THAT(text, HasSubstr("C:\\Program Files\\Corvallo\\: not found"));
-  EXPECT_THAT(text, HasSubstr("RD_Configuration: differs: 0 rows where the patch writes 10"));
-  EXPECT_THAT(text, HasSubstr("SCSS_Configuration: missing"));
+  EXPECT_THAT(text, HasSubstr("RD_Configuration differs: 0 rows, should be 10\n"));
+  EXPECT_THAT(text, HasSubstr("SCSS_Configuration is missing from the database"));
 }
 
 TEST_F(CheckTest, NoDatabaseAndUnopenableDatabaseAreNeverUpToDate) {
@@ -124,6 +125,82 @@ TEST_F(CheckTest, WriterBetweenTheReadsIsAFailureWhereTransactionsDoNotIsolateRe
                                 "again when nothing else is using it."));
     EXPECT_THAT(text, Not(HasSubstr("up to date")));
     EXPECT_THAT(text, Not(HasSubstr("differs")));
+  }
+}
+
+CheckAttempt Checked(int folder, std::vector<TableCheck> tables, Status open = Status::Ok()) {
+  CheckAttempt attempt;
+  attempt.folder =
+      folder == 1 ? "C:\\Program Files\\Corvallo\\" : "C:\\Program Files (x86)\\Corvallo\\";
+  attempt.database = attempt.folder + "CVL.MDB";
+  attempt.folder_found = true;
+  attempt.open_attempted = true;
+  attempt.open = std::move(open);
+  if (attempt.open.ok()) attempt.tables = std::move(tables);
+  return attempt;
+}
+
+// A database that could not be opened or read was reported as one that
+// "does not carry this patch in full", with the exit code of one that
+// lacks it: a wrong password looked like a machine that needs the patch.
+TEST(DescribeCheck, DatabaseThatCouldNotBeReadIsNotCheckedNeverShortOfThePatch) {
+  const std::vector<TableCheck> carries = {{"SB_Configuration", TableState::kUpToDate, "", {}}};
+  const std::vector<TableCheck> lacks = {
+      {"SB_Configuration", TableState::kDiffers, "Rate is 5, should be 4", {}}};
+  const std::vector<TableCheck> unreadable = {
+      {"SB_Configuration", TableState::kUnreadable, "",
+       Status::Error(error::kCommandError, "disk I/O error")}};
+  const Status in_use = Status::Error(error::kDatabaseInUse, "The file is in use.");
+  const Status password = Status::Error(error::kInvalidPassword, "Not a valid password.");
+  struct Case {
+    const char* name;
+    std::vector<CheckAttempt> attempts;
+    Outcome outcome;
+    std::vector<std::string> says;
+  };
+  const Case cases[] = {
+      {"in use",
+       {Checked(1, {}, in_use)},
+       Outcome::kInUse,
+       {"The database could not be checked (see below), so whether it carries this patch is not "
+        "known.\n",
+        "CVL.MDB could not be opened: The file is in use.\n  It was not checked: close the host "
+        "application and check again.\n"}},
+      {"wrong password",
+       {Checked(1, {}, password)},
+       Outcome::kFailed,
+       {"The database could not be checked", "Not a valid password.\n  It was not checked.\n"}},
+      {"one lacks the patch, one is in use",
+       {Checked(1, lacks), Checked(2, {}, in_use)},
+       Outcome::kFailed,
+       {"1 of 2 databases could not be checked (see below), so whether it carries",
+        "\n1 of 2 databases does not carry this patch in full.\n",
+        "SB_Configuration differs: Rate is 5, should be 4\n"}},
+      {"one carries it, one is in use: retry later",
+       {Checked(1, carries), Checked(2, {}, in_use)},
+       Outcome::kInUse,
+       {"1 of 2 databases could not be checked"}},
+      {"a table that can't be read",
+       {Checked(1, carries), Checked(2, unreadable)},
+       Outcome::kFailed,
+       {"1 of 2 databases could not be checked",
+        "SB_Configuration could not be read: disk I/O error\n"}},
+      {"both carry it",
+       {Checked(1, carries), Checked(2, carries)},
+       Outcome::kUpToDate,
+       {"All 2 databases carry this patch.\n"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CheckReport report;
+    report.drives = 'C';
+    report.attempts = c.attempts;
+    EXPECT_EQ(OutcomeName(CheckOutcome(report)), OutcomeName(c.outcome));
+    const std::string text = DescribeCheck(report);
+    for (const std::string& says : c.says) EXPECT_THAT(text, HasSubstr(says));
+    const bool lacking =
+        !c.attempts[0].tables.empty() && c.attempts[0].tables[0].state == TableState::kDiffers;
+    EXPECT_EQ(text.find("does not carry") != std::string::npos, lacking) << text;
   }
 }
 

@@ -18,10 +18,7 @@ std::string ReasonOf(const Status& status) { return OneLine(status.message()); }
 
 std::string FirstTableReason(const std::vector<TableCheck>& checks) {
   for (const TableCheck& check : checks) {
-    if (HoldsThePatch(check.state)) continue;
-    const std::string why = check.detail.empty() ? ReasonOf(check.status) : check.detail;
-    return std::string(check.table) + " " + std::string(TableStateName(check.state)) +
-           (why.empty() ? "" : ": " + why);
+    if (!HoldsThePatch(check.state)) return OneLine(DescribeTable(check));
   }
   return "";
 }
@@ -86,11 +83,12 @@ std::vector<DatabaseOutcome> OutcomesOf(const std::vector<Attempt>& attempts) {
 }
 
 // A drive's outcome from its databases': `all_done` when every one is
-// done; in use when every one that isn't done is in use and none is done;
-// `short_of` when each one read is merely short of the patch.
+// done; in use when every one that isn't done is in use and, where
+// `done_blocks_retry` (a run, which wrote to those), none is done; not up to
+// date when each one that isn't done was read and merely lacks the patch.
 template <typename Attempt>
 Outcome Overall(const DriveReport<Attempt>& report, const std::vector<DatabaseOutcome>& databases,
-                Outcome all_done) {
+                Outcome all_done, bool done_blocks_retry) {
   if (!report.any_database_found()) {
     return report.any_folder_unenterable() ? Outcome::kFailed : Outcome::kNotFound;
   }
@@ -102,7 +100,10 @@ Outcome Overall(const DriveReport<Attempt>& report, const std::vector<DatabaseOu
   const auto done = static_cast<long>(databases.size()) - count(Outcome::kInUse) -
                     count(Outcome::kFailed) - count(Outcome::kNotUpToDate);
   if (done == static_cast<long>(databases.size())) return all_done;
-  if (count(Outcome::kInUse) == static_cast<long>(databases.size())) return Outcome::kInUse;
+  const long not_done = static_cast<long>(databases.size()) - done;
+  if (count(Outcome::kInUse) ==
+      (done_blocks_retry ? static_cast<long>(databases.size()) : not_done))
+    return Outcome::kInUse;
   if (count(Outcome::kFailed) == 0 && count(Outcome::kInUse) == 0) return Outcome::kNotUpToDate;
   return Outcome::kFailed;
 }
@@ -163,12 +164,14 @@ Outcome RunOutcome(const RunReport& report) {
     return d.outcome == Outcome::kAlreadyPatched;
   });
   const Outcome outcome =
-      Overall(report, databases, all_already ? Outcome::kAlreadyPatched : Outcome::kPatched);
+      Overall(report, databases, all_already ? Outcome::kAlreadyPatched : Outcome::kPatched,
+              /*done_blocks_retry=*/true);
   return outcome == Outcome::kNotUpToDate ? Outcome::kFailed : outcome;
 }
 
 Outcome CheckOutcome(const CheckReport& report) {
-  return Overall(report, DatabaseOutcomes(report), Outcome::kUpToDate);
+  return Overall(report, DatabaseOutcomes(report), Outcome::kUpToDate,
+                 /*done_blocks_retry=*/false);
 }
 
 std::string SummaryLine(Outcome outcome, const std::vector<DatabaseOutcome>& databases,

@@ -55,33 +55,43 @@ TEST(Outcome, OfARunFromItsDatabases) {
     std::vector<Db> databases;
     Outcome outcome;
     std::string line;
+    std::string headline;  // the report's first line, counting the databases
   };
   const std::vector<Case> cases = {
       {{Db::kPatched, Db::kPatched},
        Outcome::kPatched,
-       "telo: patched 2 of 2 databases on C: (exit 0)\n"},
+       "telo: patched 2 of 2 databases on C: (exit 0)\n",
+       "All 2 databases are up to date now."},
       {{Db::kAlreadyPatched},
        Outcome::kAlreadyPatched,
-       "telo: already patched 1 of 1 database on C: (exit 0)\n"},
+       "telo: already patched 1 of 1 database on C: (exit 0)\n",
+       "The database was already up to date; the update wrote the same rates again."},
       // A database carrying the patch beside one patched now: patched.
       {{Db::kAlreadyPatched, Db::kPatched},
        Outcome::kPatched,
-       "telo: patched 2 of 2 databases on C: (exit 0)\n"},
+       "telo: patched 2 of 2 databases on C: (exit 0)\n",
+       "All 2 databases are up to date: 1 of them was updated, the other was already up to date."},
       {{Db::kInUse, Db::kInUseAtBegin},
        Outcome::kInUse,
        "telo: in use: C:\\Program Files\\Corvallo\\CVL.MDB, "
-       "C:\\Program Files (x86)\\Corvallo\\CVL.MDB (exit 0)\n"},
+       "C:\\Program Files (x86)\\Corvallo\\CVL.MDB (exit 0)\n",
+       "2 of 2 databases were not updated: in use by another program. Close the host application (on every computer that uses them) and run the update again."},
       // One written and one held: a retry would not be a clean one. The
       // line names the database to retry.
       {{Db::kPatched, Db::kInUse},
        Outcome::kFailed,
        "telo: failed 1 of 2 databases on C:; C:\\Program Files (x86)\\Corvallo\\CVL.MDB: "
-       "Could not use the file; in use. (exit 0)\n"},
+       "Could not use the file; in use. (exit 0)\n",
+       "1 of 2 databases was not updated: in use by another program. Close the host application (on every computer that uses it) and run the update again."},
       {{Db::kInUse, Db::kFailed},
        Outcome::kFailed,
        "telo: failed 2 of 2 databases on C:; C:\\Program Files\\Corvallo\\CVL.MDB: "
-       "Could not use the file; in use. (exit 0)\n"},
-      {{}, Outcome::kNotFound, "telo: no database found on C: (exit 0)\n"},
+       "Could not use the file; in use. (exit 0)\n",
+       "2 of 2 databases were not fully updated (see below)."},
+      {{},
+       Outcome::kNotFound,
+       "telo: no database found on C: (exit 0)\n",
+       "No database was found on drive c. Nothing was changed."},
   };
   for (const Case& c : cases) {
     const RunReport report = RunOf(c.databases);
@@ -89,6 +99,8 @@ TEST(Outcome, OfARunFromItsDatabases) {
     EXPECT_EQ(OutcomeName(outcome), OutcomeName(c.outcome)) << c.line;
     // The exit code is the caller's; 0 keeps the lines comparable.
     EXPECT_EQ(SummaryLine(outcome, DatabaseOutcomes(report), "C:", 0), c.line);
+    const std::string text = DescribeReport(report);
+    EXPECT_EQ(text.substr(0, text.find('\n')), c.headline);
   }
 }
 
@@ -125,6 +137,8 @@ TEST(Outcome, OfACheckTellsNotUpToDateFromCouldNotRead) {
   for (const Case& c : std::vector<Case>{{{carries, carries}, Outcome::kUpToDate},
                                          {{carries, lacks}, Outcome::kNotUpToDate},
                                          {{held}, Outcome::kInUse},
+                                         // Nothing is written: a retry is clean.
+                                         {{carries, held}, Outcome::kInUse},
                                          {{lacks, held}, Outcome::kFailed},
                                          {{lacks, damaged}, Outcome::kFailed}}) {
     CheckReport report;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/install.h"
+#include "app/outcome.h"
 #include "patch/sequence.h"
 
 namespace telo {
@@ -64,17 +65,14 @@ void DescribeProcedures(const AttemptReport& attempt, ReportDetail detail, std::
   }
 }
 
-std::string TableLine(const TableCheck& check) {
-  return std::string(check.table) + " " + std::string(TableStateName(check.state)) + ": " +
-         (check.detail.empty() ? Reason(check.status) : check.detail) + "\n";
-}
+std::string TableLine(const TableCheck& check) { return DescribeTable(check) + "\n"; }
 
 // A table whose update found no row to change: nothing failed, but the
 // user may want those rows.
 void DescribeWarnings(const AttemptReport& attempt, std::string& text) {
   for (const TableCheck& check : attempt.verification) {
     if (check.state != TableState::kNoRowToUpdate) continue;
-    text += "    Warning: " + std::string(check.table) + ": " + check.detail +
+    text += "    Warning for " + std::string(check.table) + ": " + check.detail +
             ". If the host should have those rows, add them and run the update again.\n";
   }
 }
@@ -184,18 +182,70 @@ void DescribeAttempt(const AttemptReport& attempt, ReportDetail detail, std::str
   DescribeSaving(attempt, text);
 }
 
+// "The database", "1 of 2 databases": `count` of `total`, as a subject.
+std::string Counted(std::size_t count, std::size_t total) {
+  if (total == 1) return "The database";
+  return std::to_string(count) + " of " + std::to_string(total) + " databases";
+}
+
+// A done run: updated, or already up to date (the procedures wrote the same
+// rates again).
+std::string DoneHeadline(const std::vector<DatabaseOutcome>& databases) {
+  const std::size_t total = databases.size();
+  const auto already = static_cast<std::size_t>(std::count_if(
+      databases.begin(), databases.end(),
+      [](const DatabaseOutcome& d) { return d.outcome == Outcome::kAlreadyPatched; }));
+  if (already == total) {
+    return (total == 1 ? std::string("The database was")
+                       : "All " + std::to_string(total) + " databases were") +
+           " already up to date; the update wrote the same rates again.\n";
+  }
+  if (total == 1) return "The database was updated.\n";
+  std::string text = "All " + std::to_string(total) + " databases are up to date";
+  if (already > 0) {
+    text += ": " + std::to_string(total - already) + " of them " +
+            (total - already == 1 ? "was" : "were") + " updated, the other" +
+            (already == 1 ? " was" : "s were") + " already up to date";
+  } else {
+    text += " now";
+  }
+  return text + ".\n";
+}
+
 std::string Headline(const RunReport& report) {
   if (!report.confirmed) return "The update was not started.\n";
-  if (report.succeeded()) return "The database was updated.\n";
+  const std::string drive = DrivesPhrase(report.drives);
   if (!report.any_database_found()) {
-    const std::string drive = DrivesPhrase(report.drives);
     if (report.any_folder_unenterable()) {
       return "No database could be reached on " + drive +
              ": an install folder is there but can't be used (see below). Nothing was changed.\n";
     }
     return "No database was found on " + drive + ". Nothing was changed.\n";
   }
-  return "The database update did not complete.\n";
+  const std::vector<DatabaseOutcome> databases = DatabaseOutcomes(report);
+  if (report.succeeded() && !report.any_folder_unenterable()) return DoneHeadline(databases);
+  const std::size_t total = databases.size();
+  const auto in_use = static_cast<std::size_t>(
+      std::count_if(databases.begin(), databases.end(),
+                    [](const DatabaseOutcome& d) { return d.outcome == Outcome::kInUse; }));
+  const auto not_done = static_cast<std::size_t>(
+      std::count_if(databases.begin(), databases.end(),
+                    [](const DatabaseOutcome& d) { return !IsDone(d.outcome); }));
+  std::string text;
+  if (not_done > 0 && in_use == not_done) {
+    text = Counted(not_done, total) + (not_done == 1 ? " was" : " were") +
+           " not updated: in use by another program. Close the host application (on every "
+           "computer that uses " +
+           (not_done == 1 ? "it" : "them") + ") and run the update again.\n";
+  } else if (not_done > 0) {
+    text = Counted(not_done, total) + (not_done == 1 ? " was" : " were") +
+           " not fully updated (see below).\n";
+  }
+  if (report.any_folder_unenterable()) {
+    text += "An install folder on " + drive +
+            " is there but can't be used (see below), so the update is not complete.\n";
+  }
+  return text;
 }
 
 }  // namespace

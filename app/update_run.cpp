@@ -27,7 +27,7 @@ Status ReadBackBeforeCommit(Connection& connection, std::string_view table) {
   TableCheck check = CheckTable(connection, table);
   if (check.state == TableState::kUpToDate) return Status::Ok();
   if (check.state == TableState::kDiffers) {
-    return Status::Error(error::kTableDiffers, std::string(table) + " differs: " + check.detail);
+    return Status::Error(error::kTableDiffers, DescribeTable(check));
   }
   return check.status;
 }

@@ -110,7 +110,7 @@ TEST_F(UpdateRunOnDatabaseTest, TableThatDoesNotReadBackIsRolledBackBeforeTheCom
   EXPECT_THAT(desktop_.messages.back().prompt,
               HasSubstr("UpdatePPFConfiguration failed when its table was read back"));
   EXPECT_THAT(desktop_.messages.back().prompt,
-              HasSubstr("PPF_Configuration differs: 14 rows where the patch writes 15"));
+              HasSubstr("PPF_Configuration differs: 14 rows, should be 15"));
   for (const auto& [table, state] : SavedStates()) {
     EXPECT_EQ(state == TableState::kUpToDate, table != "PPF_Configuration") << table;
   }

@@ -179,22 +179,28 @@ std::size_t CellsHeld(std::span<const Value> actual, const ExpectedRow& expected
   return held;
 }
 
-std::string ShowExpected(const ExpectedRow& row) {
-  std::string shown = "(";
-  for (std::size_t i = 0; i < row.size(); ++i) {
-    if (i > 0) shown += ", ";
-    shown += row[i].date ? row[i].day : std::string(row[i].literal);
-  }
-  return shown + ")";
+// A value the patch writes as people read it: a date by its day, a number
+// without redundant zeros.
+std::string Shown(const ExpectedCell& cell) { return cell.date ? cell.day : cell.exact; }
+
+// A value read back as people read it; Null is an empty cell.
+std::string Shown(const Value& value) {
+  return std::holds_alternative<std::monostate>(value) ? "empty" : ValueText(value);
 }
 
-std::string ShowActual(std::span<const Value> row, std::size_t columns) {
-  std::string shown = "(";
-  for (std::size_t i = 0; i < row.size() && i < columns; ++i) {
-    if (i > 0) shown += ", ";
-    shown += ValueText(row[i]);
-  }
-  return shown + ")";
+bool SameLiteral(const ExpectedCell& first, const ExpectedCell& second) {
+  return Shown(first) == Shown(second);
+}
+
+// "loanint is 9.6, should be 9.5": one column that doesn't hold its value.
+std::string ColumnDiffers(std::string_view column, const Value& actual,
+                          const ExpectedCell& expected) {
+  return std::string(column) + " is " + Shown(actual) + ", should be " + Shown(expected);
+}
+
+// "1 row", "40 rows".
+std::string RowCount(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " row" : " rows");
 }
 
 std::string Join(const std::vector<std::string_view>& items, std::string_view separator) {
@@ -215,7 +221,10 @@ struct ExpectedUpdate {
 };
 
 ExpectedUpdate ReadExpectedUpdate(const UpdateStatement& update) {
-  std::string query = "SELECT " + std::string(update.column) + " FROM " + std::string(update.table);
+  // The key column too, when there is one, so that a differing row can be named.
+  std::string query = "SELECT " + std::string(update.column);
+  if (!update.where_column.empty()) query += ", " + std::string(update.where_column);
+  query += " FROM " + std::string(update.table);
   if (!update.where_column.empty()) {
     query += " WHERE " + std::string(update.where_column) + " IN (" +
              std::string(update.where_list) + ")";
@@ -228,6 +237,7 @@ ExpectedUpdate ReadExpectedUpdate(const UpdateStatement& update) {
 // updates, and no query of its own.
 struct ExpectedTable {
   std::string query;
+  std::vector<std::string_view> columns;
   std::vector<ExpectedRow> rows;
   std::vector<ExpectedUpdate> updates;
 };
@@ -250,6 +260,7 @@ ExpectedTable ReadExpectedTable(const TableStatements& statements) {
   if (!columns.empty()) {
     table.query = "SELECT " + Join(columns, ", ") + " FROM " + std::string(statements.table);
   }
+  table.columns = std::move(columns);
   return table;
 }
 
@@ -268,14 +279,53 @@ TableCheck ReadFailure(TableCheck check, Status status) {
   return check;
 }
 
+// How a user finds an expected row: "row from 1993-09-02", with as many of
+// the values that the row read back holds as it takes to tell it from every
+// other row the patch writes ("row from 2012-04-01, matpdyr 3").
+std::string RowLabel(const ExpectedTable& table, const ExpectedRow& row,
+                     std::span<const Value> actual) {
+  std::vector<const ExpectedRow*> alike;
+  for (const ExpectedRow& other : table.rows) {
+    if (&other != &row && SameLiteral(other[0], row[0])) alike.push_back(&other);
+  }
+  std::string label = row[0].date
+                          ? "row from " + row[0].day
+                          : "row with " + std::string(table.columns[0]) + " " + Shown(row[0]);
+  for (std::size_t column = 1; column < row.size() && !alike.empty(); ++column) {
+    if (column >= actual.size() || !Holds(actual[column], row[column])) continue;
+    const std::size_t before = alike.size();
+    std::erase_if(alike, [&](const ExpectedRow* other) {
+      return !SameLiteral((*other)[column], row[column]);
+    });
+    if (alike.size() == before) continue;
+    label += column == 1 && row[0].date && row[1].date
+                 ? " to " + row[1].day
+                 : ", " + std::string(table.columns[column]) + " " + Shown(row[column]);
+  }
+  return label;
+}
+
+// "row from 1993-09-02: loanint is 9.6, should be 9.5", every column that
+// differs named.
+std::string RowDiffers(const ExpectedTable& table, const ExpectedRow& row,
+                       std::span<const Value> actual) {
+  std::string differs;
+  for (std::size_t column = 0; column < row.size(); ++column) {
+    const Value value = column < actual.size() ? actual[column] : Value{};
+    if (Holds(value, row[column])) continue;
+    differs +=
+        (differs.empty() ? "" : "; ") + ColumnDiffers(table.columns[column], value, row[column]);
+  }
+  return RowLabel(table, row, actual) + ": " + differs;
+}
+
 // Pairs every expected row with a row read back, in any order; rows come
 // back in the order they were written, so the first guess nearly always holds.
-TableCheck CompareRows(TableCheck check, const std::vector<ExpectedRow>& expected,
-                       const Rows& actual) {
+TableCheck CompareRows(TableCheck check, const ExpectedTable& table, const Rows& actual) {
+  const std::vector<ExpectedRow>& expected = table.rows;
   if (expected.size() != actual.size()) {
     check.state = TableState::kDiffers;
-    check.detail = std::to_string(actual.size()) + " rows where the patch writes " +
-                   std::to_string(expected.size());
+    check.detail = RowCount(actual.size()) + ", should be " + std::to_string(expected.size());
     return check;
   }
   std::vector<bool> paired(actual.size(), false);
@@ -300,8 +350,7 @@ TableCheck CompareRows(TableCheck check, const std::vector<ExpectedRow>& expecte
       }
     }
     check.state = TableState::kDiffers;
-    check.detail = "row " + ShowActual(actual[nearest], expected[i].size()) +
-                   " where the patch writes " + ShowExpected(expected[i]);
+    check.detail = RowDiffers(table, expected[i], actual[nearest]);
     return check;
   }
   return check;
@@ -329,7 +378,7 @@ TableCheck CheckRefilledTable(Connection& connection, const TableStatements& sta
   Rows rows;
   Status status = connection.Query(expected.query, &rows);
   if (!status.ok()) return ReadFailure(check, status);
-  return CompareRows(check, expected.rows, rows);
+  return CompareRows(check, expected, rows);
 }
 
 // "no row for scheme 2, 4, 5 to update", from the update's own criteria.
@@ -363,11 +412,10 @@ TableCheck CheckUpdatedTable(Connection& connection, const TableStatements& stat
       if (Holds(value, expected.wanted)) continue;
       const UpdateStatement& update = expected.update;
       check.state = TableState::kDiffers;
-      check.detail = std::string(update.column) + " (" + ValueText(value) +
-                     ") where the patch sets (" + std::string(update.value) + ")";
-      if (!update.where_column.empty()) {
-        check.detail += " for " + std::string(update.where_column) + " in (" +
-                        std::string(update.where_list) + ")";
+      check.detail = ColumnDiffers(update.column, value, expected.wanted);
+      if (!update.where_column.empty() && rows.columns.size() > 1) {
+        check.detail = "row for " + std::string(update.where_column) + " " + Shown(rows[row][1]) +
+                       ": " + check.detail;
       }
       return check;
     }
@@ -395,6 +443,29 @@ std::string_view TableStateName(TableState state) {
       return "no row to update";
   }
   return "unknown";
+}
+
+std::string DescribeTable(const TableCheck& check) {
+  const std::string table(check.table);
+  std::string reason = check.status.message();
+  while (!reason.empty() &&
+         (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+    reason.pop_back();
+  const std::string because = reason.empty() ? "" : ": " + reason;
+  switch (check.state) {
+    case TableState::kUpToDate:
+      return table + ": up to date";
+    case TableState::kDiffers:
+      return table + (check.detail.starts_with("row ") ? " differs in the " : " differs: ") +
+             check.detail;
+    case TableState::kMissing:
+      return table + " is missing from the database" + because;
+    case TableState::kUnreadable:
+      return table + " could not be read" + because;
+    case TableState::kNoRowToUpdate:
+      return table + ": " + check.detail;
+  }
+  return table + ": " + std::string(TableStateName(check.state));
 }
 
 bool HoldsThePatch(TableState state) {

@@ -19,7 +19,10 @@ namespace telo {
 
 enum class TableState {
   kUpToDate,
-  kDiffers,     // `detail` gives the row counts or the first differing row
+  // `detail` says how, as a phrase: "39 rows, should be 40"; "Rate is 5,
+  // should be 4"; "row from 1993-09-02: loanint is 9.6, should be 9.5" (the
+  // first row that differs, named by as many of its values as it takes).
+  kDiffers,
   kMissing,     // the database has no such table
   kUnreadable,  // the table could not be read; `status` says why
   // A warning: an update of this table named rows that it doesn't have
@@ -35,6 +38,15 @@ struct TableCheck {
 };
 
 std::string_view TableStateName(TableState state);  // "up to date", "differs", ...
+
+// One line about a table for people, without its line end, e.g.
+//   "RD_Configuration: up to date"
+//   "SB_Configuration differs: Rate is 5, should be 4"
+//   "KVP_Configuration differs in the row from 1993-09-02: matval is 9.6, should be 9.5"
+//   "Comm_Rates: no row for scheme 2, 4, 5 to update"
+//   "SCSS_Configuration is missing from the database: <the database's reason>"
+//   "PPF_Configuration could not be read: <the database's reason>"
+std::string DescribeTable(const TableCheck& check);
 
 // Every row the table has holds the patch: up to date, or only a warning.
 bool HoldsThePatch(TableState state);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <map>
 
 #include "app/update_run.h"
@@ -68,12 +69,11 @@ TEST_F(VerifyTest, UnpatchedValuesAreNamed) {
   database_.tables["SB_Configuration"] = {{"Rate"}, {{"3.5"}}};
   TableCheck comm = CheckTable(*connection_, "Comm_Rates");
   EXPECT_EQ(comm.state, TableState::kDiffers);
-  EXPECT_THAT(comm.detail,
-              HasSubstr("comm_rate (1) where the patch sets (0.5) for scheme in (2,4,5)"));
+  EXPECT_THAT(comm.detail, HasSubstr("row for scheme 4: comm_rate is 1, should be 0.5"));
   EXPECT_EQ(CheckTable(*connection_, "SB_Configuration").state, TableState::kDiffers);
   TableCheck empty = CheckTable(*connection_, "RD_Configuration");
   EXPECT_EQ(empty.state, TableState::kDiffers);
-  EXPECT_EQ(empty.detail, "0 rows where the patch writes 10");
+  EXPECT_EQ(empty.detail, "0 rows, should be 10");
 }
 
 TEST_F(VerifyTest, ComparesValuesNotSpellings) {
@@ -131,8 +131,7 @@ TEST_F(VerifyTest, EachValueIsComparedTheWayItsColumnHoldsIt) {
     EXPECT_EQ(check.state == TableState::kUpToDate, c.up_to_date) << check.detail;
   }
   EXPECT_EQ(CheckTable(*connection_, "NSC10_Configuration").detail,
-            "row (2011-12-01, 2012-03-31, Null, 10, 0) where the patch writes "
-            "(2011-12-01, 2012-03-31, 23.435, 10, 0)");
+            "row from 2011-12-01: matval is empty, should be 23.435");
 }
 
 TEST_F(VerifyTest, ChangedValueExtraRowAndMissingTableAreEachCaught) {
@@ -143,8 +142,7 @@ TEST_F(VerifyTest, ChangedValueExtraRowAndMissingTableAreEachCaught) {
   EXPECT_THAT(changed.detail, HasSubstr("10.01"));
 
   database_.tables["PPF_Configuration"].rows.push_back(RowOf("PPF_Configuration", 0));
-  EXPECT_EQ(CheckTable(*connection_, "PPF_Configuration").detail,
-            "16 rows where the patch writes 15");
+  EXPECT_EQ(CheckTable(*connection_, "PPF_Configuration").detail, "16 rows, should be 15");
 
   database_.missing_tables = {"SCSS_Configuration"};
   TableCheck missing = CheckTable(*connection_, "SCSS_Configuration");
@@ -179,12 +177,55 @@ TEST_F(VerifyTest, UpdateThatMatchedNoRowIsAWarningNotUpToDate) {
     EXPECT_TRUE(HoldsThePatch(check.state));
     EXPECT_EQ(check.detail, warning.detail);
     EXPECT_THAT(DescribeReport(report, ReportDetail::kEveryProcedure),
-                HasSubstr("Warning: " + std::string(warning.table) + ": " +
+                HasSubstr("Warning for " + std::string(warning.table) + ": " +
                           std::string(warning.detail) + ". If the host"));
   }
   database_.tables["Comm_Rates"].rows = {{"2", "1"}};
   EXPECT_EQ(CheckTable(*connection_, "Comm_Rates").state, TableState::kDiffers)
       << "a row that an update names and that lacks its value is no warning";
+}
+
+// A difference reads as a sentence that names its row and its column, with
+// the plural right and one colon: "KVP_Configuration: differs: row (...)
+// where the patch writes (...)" and "1 rows" were what an administrator met.
+TEST_F(VerifyTest, DifferenceIsASentenceNamingTheRowAndTheColumn) {
+  struct Case {
+    const char* table;
+    std::function<void(FakeTables&)> spoil;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"RD_Configuration", [](FakeTables& t) { t["RD_Configuration"].rows[0][6] = "9.6"; },
+       "RD_Configuration differs in the row from 1993-09-02: loanint is 9.6, should be 9.5"},
+      // Four rows start on 1993-09-02: the term tells this one from the others.
+      {"TD_Configuration",
+       [](FakeTables& t) {
+         t["TD_Configuration"].rows[2][2] = "9.25";
+         t["TD_Configuration"].rows[2][5] = "100";
+       },
+       "TD_Configuration differs in the row from 1993-09-02, matpdyr 3: intrate is 9.25, should "
+       "be 12; amountmultipleof is 100, should be 200"},
+      {"NSC10_Configuration", [](FakeTables& t) { t["NSC10_Configuration"].rows.resize(1); },
+       "NSC10_Configuration differs: 1 row, should be 3"},
+      {"SB_Configuration", [](FakeTables& t) { t["SB_Configuration"].rows = {{"5"}}; },
+       "SB_Configuration differs: Rate is 5, should be 4"},
+      {"Comm_Rates",
+       [](FakeTables& t) {
+         t["Comm_Rates"].rows = {{"2", "0.5"}, {"4", "1"}, {"3", "0"}};
+       },
+       "Comm_Rates differs in the row for scheme 4: comm_rate is 1, should be 0.5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    database_ = FakeDatabase();
+    connection_ = database_.Factory()();
+    ASSERT_TRUE(connection_->Open("Provider=p;Data Source=d", "", "", kAdoUnspecified).ok());
+    database_.tables["Comm_Rates"] = {{"scheme", "comm_rate"}, {{"2", "3"}, {"3", "2"}}};
+    database_.tables["SB_Configuration"] = {{"Rate"}, {{"3.5"}}};
+    WriteThePatch();
+    c.spoil(database_.tables);
+    EXPECT_EQ(DescribeTable(CheckTable(*connection_, c.table)), c.says);
+  }
 }
 
 TEST_F(VerifyTest, ADayEarlierIsADifferentDate) {

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cinttypes>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace telo {
 namespace {
@@ -13,12 +15,17 @@ namespace {
 // The shortest text that reads back as the same number, with a point as the
 // decimal separator whatever the C locale says (a Qt program adopts the
 // user's). Formatting by hand keeps std::to_chars, and the half megabyte of
-// tables it brings, out of the static Windows programs.
+// tables it brings, out of the static Windows programs. A number of
+// ordinary size is never written with an exponent: 100 is "100", not the
+// "1e+02" that one significant digit would give.
 template <typename Number>
 std::string Shortest(Number number) {
+  const double magnitude = std::fabs(static_cast<double>(number));
+  const bool ordinary = magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e15);
   char text[40];
   for (int digits = 1; digits <= 17; ++digits) {
     std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(number));
+    if (ordinary && std::strchr(text, 'e') != nullptr) continue;
     if (static_cast<Number>(std::strtod(text, nullptr)) == number) break;
   }
   std::string shown = text;

@@ -27,6 +27,31 @@ TEST(CliExeTest, PrefixIsAUsageErrorOnWindows) {
   EXPECT_THAT(run.err, HasSubstr("--prefix names a Wine-style prefix"));
 }
 
+// Windows' help names no --prefix, which Windows rejects; -h and /? show it
+// too, and a bare command shows the usage, exit 2.
+TEST(CliExeTest, HelpIsWindowsOwnAndABareCommandIsTheUsage) {
+  for (const wchar_t* help : {L"--help", L"-h", L"/?"}) {
+    const CliRun run = RunCli(help);
+    EXPECT_EQ(run.exit_code, 0u) << run.err;
+    EXPECT_THAT(run.out, HasSubstr("\n  1618  every database that failed"));
+    EXPECT_THAT(run.out, HasSubstr("\n  5     --check, --detect: a database could not be checked"));
+    EXPECT_THAT(run.out, Not(HasSubstr("--prefix")));
+    EXPECT_THAT(run.out, Not(HasSubstr("WINEPREFIX")));
+  }
+  const CliRun bare = RunCli(L"");
+  EXPECT_EQ(bare.exit_code, kExitUsage);
+  EXPECT_THAT(bare.err, HasSubstr("usage: telo-cli --drive LETTER|auto [--yes]\n"));
+  EXPECT_EQ(bare.out, "");
+}
+
+// A drive that isn't there was "no database was found", exit 3.
+TEST(CliExeTest, DriveThatIsNotThereIsAUsageError) {
+  const CliRun run = RunCli(L"--check --drive q");
+  EXPECT_EQ(run.exit_code, kExitUsage);
+  EXPECT_THAT(run.err, HasSubstr("There is no drive Q: on this computer"));
+  EXPECT_EQ(run.out, "");
+}
+
 // NUL is a character device, which the C runtime's _isatty takes for a terminal.
 TEST(CliExeTest, InputFromNulIsNoTerminalToConfirmOn) {
   const CliRun run = RunCli(L"--drive c");

@@ -33,6 +33,7 @@ using ::testing::SizeIs;
 
 constexpr DWORD kExitDone = 0;
 constexpr DWORD kExitFailed = 1;
+constexpr DWORD kExitNotChecked = 5;
 constexpr DWORD kExitRetryLater = 1618;
 constexpr std::size_t kPatchedTableCount = 13;
 
@@ -180,7 +181,8 @@ TEST_F(CliExeUpdateTest, CheckRunCheckAndRunAgain) {
 
   const CliRun again = RunCli(L"--drive c --yes");
   EXPECT_EQ(again.exit_code, kExitDone) << again.out << again.err;
-  EXPECT_THAT(again.out, HasSubstr("The database was updated."));
+  EXPECT_THAT(again.out, HasSubstr("The database was already up to date; the update wrote the "
+                                   "same rates again.\n"));
   EXPECT_EQ(HeldIn(database), patched);
 }
 
@@ -250,12 +252,14 @@ struct UnopenedCase {
   bool held_open;  // by this test, sharing nothing, for the whole run
   const char* reason;
   DWORD exit_code;
+  DWORD check_exit_code;  // never 1, "not up to date": the check could not tell
 };
 
 const UnopenedCase kUnopenedCases[] = {
-    {"WrongPassword", "999", false, "Not a valid password.", kExitFailed},
+    {"WrongPassword", "999", false, "Not a valid password.", kExitFailed, kExitNotChecked},
     // What Intune and ConfigMgr retry later by themselves.
-    {"DatabaseInUse", "846", true, "Could not use ''; file already in use.", kExitRetryLater},
+    {"DatabaseInUse", "846", true, "Could not use ''; file already in use.", kExitRetryLater,
+     kExitRetryLater},
 };
 
 class CliExeUnopenedTest : public CliExeUpdateTest,
@@ -274,9 +278,13 @@ TEST_P(CliExeUnopenedTest, ChangesNothingAndGivesJetsReason) {
   }
 
   const CliRun run = RunCli(L"--drive c --yes");
+  const CliRun check = RunCli(L"--check --drive c");
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
 
   EXPECT_EQ(run.exit_code, c.exit_code) << run.out << run.err;
+  EXPECT_EQ(check.exit_code, c.check_exit_code) << check.out << check.err;
+  EXPECT_THAT(check.out, HasSubstr("The database could not be checked (see below)"));
+  EXPECT_THAT(check.out, ::testing::Not(HasSubstr("does not carry")));
   EXPECT_THAT(run.out, HasSubstr(std::string(kStandardDatabase) + " could not be opened: " +
                                  c.reason + "\n  It was not changed.\n"));
   EXPECT_EQ(FileText(database), before);

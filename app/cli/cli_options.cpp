@@ -4,75 +4,137 @@
 #include <cctype>
 #include <optional>
 #include <set>
+#include <span>
+#include <string_view>
+
+#include "app/cli/exit_codes.h"
 
 namespace telo {
 
 namespace {
 
-// Each line of the help in order; `prefix_only` lines are left out where
-// --prefix means nothing (Windows).
-struct HelpLine {
-  bool prefix_only;
-  const char* text;
+// Where a row of the help belongs: both platforms, or only where --prefix
+// is (or isn't) available.
+enum class On { kBoth, kPrefixOnly, kNoPrefixOnly };
+
+struct HelpRow {
+  On on;
+  std::string_view term;
+  std::string_view text;  // lines after the first are indented alike
 };
 
-constexpr HelpLine kHelp[] = {
-    {false,
-     "usage: telo-cli --drive LETTER|auto [--yes] [--json | --json-lines]"
-     " [--result-file PATH]"},
-    {false,
-     "       telo-cli --check --drive LETTER|auto [--json | --json-lines]"
-     " [--result-file PATH]"},
-    {false, "       telo-cli --detect --drive LETTER|auto [--result-file PATH]"},
-    {false, "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]"},
-    {false, "       telo-cli --print-sql | --version | --help"},
-    {true, "       (each with --drive also takes --prefix DIR)"},
-    {false, ""},
-    {false, "  --drive LETTER   patch the host's databases on that drive: both install"},
-    {false, "                   folders and every user's VirtualStore copy found"},
-    {false, "  --drive auto     the same on every fixed local drive, in letter order"},
-    {false, "  --yes            run without asking (needed when there is no console)"},
-    {false, "  --check          read-only: does each database carry the patch?"},
-    {false, "  --detect         for detection scripts: one line on standard output when every"},
-    {false, "                   database found carries the patch, nothing when one doesn't or"},
-    {false, "                   none was found (exit 0 both); a database that can't be read"},
-    {false, "                   gives exit 5 (or the in-use code), the reason on standard error"},
-    {false, "  --json           the report as one JSON object; --json-lines: on one line"},
-    {false, "  --result-file    also write the JSON report, with the computer, the account and"},
-    {false, "                   the time, to PATH (written whole: a temporary file, renamed)"},
-    {true, "  --prefix DIR     the Wine-style prefix whose drives to use (default: $WINEPREFIX"},
-    {true, "                   or ~/.wine)"},
-    {false, "  --summarize      one table of the result files in FOLDER; --csv and --html"},
-    {false, "                   also write it as a spreadsheet file and as a web page"},
-    {false, "  --print-sql      the patch's statements, in order; --version its version"},
-    {false, "  -h, --help, /?   this help"},
-    {false, ""},
-    {false, "exit codes:"},
-    {false, "  0     the run: every database found was patched, or already carried the patch;"},
-    {false, "        --check: every one carries it"},
-    {false, "  1     the run failed (also when one database was patched and another was in"},
-    {false, "        use); --check: a database does not carry the patch in full"},
-    {false, "  2     a bad command line, a drive this computer doesn't have"},
-    {false, "  3     neither install folder exists: the host is not installed on the drive(s)"},
-    {false, "  4     standard output or the result file could not be written"},
-    {false, "  5     --check, --detect: a database could not be opened or read, so it was"},
-    {false, "        not checked"},
+constexpr HelpRow kOptionRows[] = {
+    {On::kBoth, "--drive LETTER", "the drive the host application is installed on: C or C:"},
+    {On::kBoth, "--drive auto", "every fixed local drive, in letter order"},
+    {On::kBoth, "--yes", "update without asking; without it the update asks on the\nconsole"},
+    {On::kBoth, "--check",
+     "change nothing: tell, table by table, whether each\ndatabase carries this patch"},
+    {On::kBoth, "--detect",
+     "for detection scripts: one line on standard output when\n"
+     "every database found carries this patch, nothing when one\n"
+     "doesn't or none was found; a database that can't be read\n"
+     "gives exit code 5 (or the in-use code) and its reason on\n"
+     "standard error"},
+    {On::kBoth, "--json", "the report as JSON instead of text"},
+    {On::kBoth, "--json-lines", "the JSON on one line"},
+    {On::kBoth, "--result-file PATH",
+     "also write the JSON report, with the computer, the account\n"
+     "and the time, to PATH (a temporary file, then renamed)"},
+    {On::kPrefixOnly, "--prefix DIR",
+     "the Wine prefix whose drives to use (it holds dosdevices);\n"
+     "without it $WINEPREFIX, or ~/.wine"},
+    {On::kBoth, "--summarize FOLDER", "one table of the result files (*.json) in FOLDER"},
+    {On::kBoth, "--csv FILE", "with --summarize: the table also as a CSV file"},
+    {On::kBoth, "--html FILE", "with --summarize: the table also as a web page"},
+    {On::kBoth, "--print-sql", "the patch's statements, in the order they run"},
+    {On::kBoth, "--version", "the version and a checksum of the patch data"},
+    {On::kBoth, "--help, -h, /?", "this help"},
 };
+
+// The codes of exit_codes.h; "" stands for the platform's retry-later code.
+constexpr HelpRow kExitCodeRows[] = {
+    {On::kBoth, "0",
+     "every database found was updated or already up to date (--check:\n"
+     "every one carries this patch)"},
+    {On::kBoth, "1",
+     "the update failed, or was answered No; --check: a database does not\n"
+     "carry this patch in full"},
+    {On::kPrefixOnly, "2",
+     "a bad command line, a --prefix folder that doesn't exist, a drive that\n"
+     "isn't there, or an update without --yes and without a console to\n"
+     "ask on"},
+    {On::kNoPrefixOnly, "2",
+     "a bad command line, a drive that isn't there, or an update without\n"
+     "--yes and without a console to ask on"},
+    {On::kBoth, "3",
+     "no database was found: the host application is not installed on the\ndrive(s)"},
+    {On::kBoth, "4", "standard output or the result file could not be written"},
+    {On::kBoth, "5",
+     "--check, --detect: a database could not be checked (a wrong password,\n"
+     "a damaged file, a table that can't be read)"},
+    {On::kBoth, "",
+     "every database that failed, or could not be checked, was in use by\n"
+     "another program, and nothing was written: close the host\n"
+     "application and try again later"},
+};
+static_assert(kExitDone == 0 && kExitFailed == 1 && kExitUsage == 2 && kExitNoDatabase == 3 &&
+                  kExitReportLost == 4 && kExitNotChecked == 5,
+              "the help's table of exit codes");
+
+// The rows of `rows` for this platform, the terms in a column `column` wide.
+std::string HelpTable(std::span<const HelpRow> rows, bool prefix_available, std::size_t column,
+                      std::string_view blank_term) {
+  const std::string indent(column, ' ');
+  std::string text;
+  for (const HelpRow& row : rows) {
+    if (row.on == (prefix_available ? On::kNoPrefixOnly : On::kPrefixOnly)) continue;
+    const std::size_t start = text.size();
+    text += "  ";
+    text += row.term.empty() ? blank_term : row.term;
+    const std::size_t width = text.size() - start;
+    text += width < column ? std::string(column - width, ' ') : "\n" + indent;
+    for (char c : row.text) {
+      text += c;
+      if (c == '\n') text += indent;
+    }
+    text += '\n';
+  }
+  return text;
+}
 
 }  // namespace
 
-std::string CliUsage(int retry_later_exit_code, bool prefix_available) {
-  std::string help;
-  for (const HelpLine& line : kHelp) {
-    if (line.prefix_only && !prefix_available) continue;
-    help += std::string(line.text) + "\n";
-  }
-  std::string retry = std::to_string(retry_later_exit_code);
-  retry.resize(6, ' ');
-  return help + "  " + retry +
-         "every database that failed (or was not checked) was in use by another\n"
-         "        program, and nothing was written: close the host application and try\n"
-         "        again later\n";
+std::string CliUsage(bool prefix_available) {
+  const std::string_view prefix = prefix_available ? " [--prefix DIR]" : "";
+  std::string usage = "usage: telo-cli --drive LETTER|auto [--yes]";
+  usage += prefix;
+  usage += "\n                [--json | --json-lines] [--result-file PATH]\n";
+  usage += "       telo-cli --check --drive LETTER|auto";
+  usage += prefix;
+  usage += "\n                [--json | --json-lines] [--result-file PATH]\n";
+  usage += "       telo-cli --detect --drive LETTER|auto";
+  usage += prefix;
+  usage +=
+      " [--result-file PATH]\n"
+      "       telo-cli --summarize FOLDER [--csv FILE] [--html FILE]\n"
+      "       telo-cli --print-sql | --version | --help\n";
+  return usage;
+}
+
+std::string CliHelp(bool prefix_available, int retry_later_exit_code) {
+  std::string help =
+      "telo-cli updates the rate tables of the host application's database, CVL.MDB,\n"
+      "in Program Files\\Corvallo and in Program Files (x86)\\Corvallo on a drive.\n"
+      "Running it again is safe.\n\n";
+  help += CliUsage(prefix_available);
+  help += "\noptions:\n";
+  help += HelpTable(kOptionRows, prefix_available, 22, "");
+  help += "\nexit codes of the update, --check and --detect:\n";
+  help += HelpTable(kExitCodeRows, prefix_available, 8, std::to_string(retry_later_exit_code));
+  help +=
+      "--summarize: 0 the summary was written, 1 FOLDER can't be read, 2 a bad\n"
+      "command line, 4 a file or standard output could not be written.\n";
+  return help;
 }
 
 namespace {
@@ -128,6 +190,11 @@ std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_av
                             CliOptions* options) {
   Parser parser{args};
   CliOptions parsed;
+  if (args.empty()) {
+    *options = CliOptions();
+    options->action = CliAction::kUsage;
+    return "";
+  }
   while (parser.next < args.size()) {
     const std::string arg = args[parser.next++];
     std::string problem = parser.FirstTime(arg);

@@ -8,7 +8,16 @@
 
 namespace telo {
 
-enum class CliAction { kHelp, kVersion, kPrintSql, kRun, kCheck, kDetect, kSummarize };
+enum class CliAction {
+  kUsage,  // no argument at all: the usage, as for a bad command line
+  kHelp,
+  kVersion,
+  kPrintSql,
+  kRun,
+  kCheck,
+  kDetect,
+  kSummarize,
+};
 
 struct CliOptions {
   CliAction action = CliAction::kHelp;
@@ -31,9 +40,12 @@ struct CliOptions {
 std::string ParseCliOptions(const std::vector<std::string>& args, bool prefix_available,
                             CliOptions* options);
 
-// The usage, the options and the exit codes; `retry_later_exit_code` is the
-// platform's code for "in use: retry later" (1618 on Windows, 75 elsewhere),
-// and --prefix is described only where it is available.
-std::string CliUsage(int retry_later_exit_code, bool prefix_available);
+// The usage lines. Where `prefix_available` is false (Windows), --prefix is
+// not among them.
+std::string CliUsage(bool prefix_available);
+// The help: what the program does, the usage, every option and the exit
+// codes; `retry_later_exit_code` is the platform's code for "in use: retry
+// later" (1618 on Windows, 75 elsewhere).
+std::string CliHelp(bool prefix_available, int retry_later_exit_code);
 
 }  // namespace telo

@@ -69,20 +69,44 @@ TEST(CliOptions, ReadsTheOtherActions) {
   EXPECT_EQ(options.html_file, "o.html");
 }
 
-TEST(CliOptions, HelpComesAnyWayItIsAskedForAndNamesOnlyWhatThePlatformHas) {
+TEST(CliOptions, HelpHasThreeSpellingsAndNothingAtAllIsTheUsage) {
   CliOptions options;
-  for (const char* ask : {"--help", "-h", "/?"}) {
-    ASSERT_EQ(Parse({ask}, &options), "") << ask;
-    EXPECT_EQ(options.action, CliAction::kHelp);
+  for (const char* help : {"--help", "-h", "/?"}) {
+    ASSERT_EQ(Parse({help}, &options), "") << help;
+    EXPECT_EQ(options.action, CliAction::kHelp) << help;
   }
-  const std::string windows = CliUsage(1618, /*prefix_available=*/false);
-  const std::string linux = CliUsage(75, /*prefix_available=*/true);
-  EXPECT_EQ(windows.find("--prefix"), std::string::npos);
-  EXPECT_THAT(linux, HasSubstr("--prefix DIR"));
-  EXPECT_THAT(windows, HasSubstr("\n  1618  every database that failed"));
-  EXPECT_THAT(linux, HasSubstr("\n  75    every database that failed"));
-  for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 "}) {
-    EXPECT_THAT(windows, HasSubstr(code));
+  ASSERT_EQ(Parse({}, &options), "");
+  EXPECT_EQ(options.action, CliAction::kUsage) << "a bare command shows the usage (exit 2)";
+}
+
+// The help is the platform's: Windows' names no --prefix, which it rejects.
+// Each lists every exit code, 5 and the platform's retry code among them.
+TEST(CliOptions, HelpIsThePlatformsOwnAndGivesEveryExitCode) {
+  struct Case {
+    bool prefix_available;
+    int retry_later;
+  };
+  for (const Case c : {Case{true, 75}, Case{false, 1618}}) {
+    SCOPED_TRACE(c.retry_later);
+    const std::string help = CliHelp(c.prefix_available, c.retry_later);
+    EXPECT_EQ(help.find("--prefix") != std::string::npos, c.prefix_available);
+    EXPECT_EQ(CliUsage(c.prefix_available).find("--prefix") != std::string::npos,
+              c.prefix_available);
+    EXPECT_THAT(help, HasSubstr(CliUsage(c.prefix_available)));
+    const std::string codes = help.substr(help.find("exit codes"));
+    for (const std::string& code :
+         std::vector<std::string>{"0", "1", "2", "3", "4", "5", std::to_string(c.retry_later)}) {
+      EXPECT_THAT(codes, HasSubstr("\n  " + code + " ")) << code;
+    }
+    for (const char* option : {"--drive LETTER", "--drive auto", "--yes", "--check", "--detect",
+                               "--json", "--json-lines", "--result-file PATH", "--summarize FOLDER",
+                               "--csv FILE", "--html FILE", "--print-sql", "--version", "--help"}) {
+      EXPECT_THAT(help, HasSubstr("\n  " + std::string(option))) << "undescribed: " << option;
+    }
+    std::size_t start = 0;
+    for (std::size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1) {
+      EXPECT_LE(end - start, 80u) << help.substr(start, end - start);
+    }
   }
 }
 
@@ -99,7 +123,6 @@ TEST(CliOptions, PrefixIsAUsageErrorWhereDrivesAreTheMachinesOwn) {
 TEST(CliOptions, RejectsAnythingInexact) {
   CliOptions options;
   for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
-           {},
            {"--driv", "c", "--yes"},
            {"--drive", "c", "--ye"},
            {"--drive", "c", "-y"},
@@ -112,6 +135,10 @@ TEST(CliOptions, RejectsAnythingInexact) {
            {"--print-sql", "--yes"},
            {"--print-sql", "--drive", "c"},
            {"--version", "--version"},
+           {"-h", "--help"},
+           {"/?", "--drive", "c"},
+           {"-?"},
+           {"/h"},
            {"--prefix="},
            {"--check"},
            {"--check", "--drive", "c", "--yes"},

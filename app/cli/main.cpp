@@ -1,18 +1,20 @@
 // telo-cli: the update run, the read-only check and detection, for scripts
 // and unattended use, and the office summary of their result files. The exit
-// codes are CliUsage's table: 0 done, 1 failed, 2 a bad command line, 3 no
-// database was found, 4 standard output or the result file could not be
-// written (the command's own exit code then goes to standard error),
-// kRetryLaterExitCode every database that failed was in use and nothing was
-// written. Text goes out through terminal.h, and a run or check happens
-// inside WithConnections. The last line of a command's text is its summary
-// line (outcome.h).
+// codes are exit_codes.h's, which the help lists: 0 done, 1 failed (a check:
+// not up to date), 2 a bad command line (a --prefix folder or a drive that
+// isn't there too), 3 no database was found, 4 standard output or the result
+// file could not be written (the command's own exit code then goes to
+// standard error), 5 a check could not read a database, kRetryLaterExitCode
+// every database that failed was in use and nothing was written. Text goes
+// out through terminal.h, and a run or check happens inside WithConnections.
+// The last line of a command's text is its summary line (outcome.h).
 #include <string>
 #include <vector>
 
 #include "app/check.h"
 #include "app/cli/cli_desktop.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/exit_codes.h"
 #include "app/cli/json_report.h"
 #include "app/cli/program_connections.h"
 #include "app/cli/summary.h"
@@ -25,39 +27,27 @@
 
 namespace {
 
-constexpr int kExitDone = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitNoDatabase = 3;
-constexpr int kExitReportLost = 4;
-constexpr int kExitNotChecked = 5;
+using telo::kExitDone;
+using telo::kExitFailed;
+using telo::kExitReportLost;
+using telo::kExitUsage;
 
-int ExitCodeOf(telo::Outcome outcome) {
-  if (telo::IsDone(outcome)) return kExitDone;
-  if (outcome == telo::Outcome::kNotFound) return kExitNoDatabase;
-  if (telo::IsRetryLater(outcome)) return telo::kRetryLaterExitCode;
-  return kExitFailed;
-}
-
-// A check's: "not up to date" (1) is a finding; a database that could not
-// be read (5) is none.
-int CheckExitCodeOf(telo::Outcome outcome) {
-  return outcome == telo::Outcome::kFailed ? kExitNotChecked : ExitCodeOf(outcome);
-}
-
+// The usage lines and where to read more: what a bad command line gets.
 std::string Usage() {
-  return telo::CliUsage(telo::kRetryLaterExitCode, telo::kPrefixOptionAvailable);
+  return telo::CliUsage(telo::kPrefixOptionAvailable) +
+         "telo-cli --help describes every option and the exit codes.\n";
 }
 
-// A usage error found once the machine can be asked: a drive it doesn't
-// have. "" when there is none.
-std::string MachineUsageProblem(const telo::CliOptions& options, telo::Env& env) {
-  if (options.every_fixed_drive || options.drive.empty()) return "";
-  const char wanted = static_cast<char>(std::toupper(static_cast<unsigned char>(options.drive[0])));
-  for (const std::string& entry : env.DriveEntries()) {
-    if (!entry.empty() && std::toupper(static_cast<unsigned char>(entry[0])) == wanted) return "";
-  }
-  return std::string("There is no drive ") + wanted + ": on this computer";
+int UsageError(const std::string& problem) {
+  telo::WriteErr("telo-cli: " + problem + "\n" + Usage());
+  return kExitUsage;
+}
+
+// A command line that is well formed but names what this machine lacks: the
+// reason alone, which says what to do.
+int MachineError(const std::string& problem) {
+  telo::WriteErr("telo-cli: " + problem + "\n");
+  return kExitUsage;
 }
 
 // Writes the program's output; when it can't be written, says so on standard
@@ -81,6 +71,36 @@ std::unique_ptr<telo::Env> OpenEnv(const telo::CliOptions& options) {
     telo::WriteErr(line + "\n");
   }
   return env;
+}
+
+// A --prefix folder that doesn't exist, said before anything is opened; ""
+// when there is none.
+std::string PrefixProblem(const telo::CliOptions& options) {
+  if (options.prefix.empty() || telo::IsFolder(options.prefix)) return "";
+  return "--prefix " + options.prefix +
+         ": no such folder; name the folder of a Wine prefix (the one that holds dosdevices)";
+}
+
+// A drive letter that none of the machine's drives has; "" when it has it,
+// with --drive auto, and when the drives can't be listed at all (then no
+// drive is taken for absent).
+std::string MissingDrive(const telo::CliOptions& options, telo::Env& env) {
+  if (options.every_fixed_drive) return "";
+  const std::vector<std::string> entries = env.DriveEntries();
+  if (entries.empty() && !env.DriveProblem().empty()) return "";
+  const auto upper = [](char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  };
+  const char wanted = upper(options.drive[0]);
+  std::string drives;
+  for (const std::string& entry : entries) {
+    if (entry.empty()) continue;
+    if (upper(entry[0]) == wanted) return "";
+    drives += (drives.empty() ? "" : ", ") + std::string(1, upper(entry[0])) + ":";
+  }
+  return "There is no drive " + std::string(1, wanted) + ": on this computer" +
+         (drives.empty() ? "" : " (its drives: " + drives + ")") +
+         "; name one of its drives with --drive, or give --drive auto";
 }
 
 telo::Drives ChosenDrives(const telo::CliOptions& options, telo::Env& env) {
@@ -127,25 +147,18 @@ telo::JsonLayout LayoutOf(const telo::CliOptions& options) {
   return options.json_lines ? telo::JsonLayout::kOneLine : telo::JsonLayout::kIndented;
 }
 
-int Run(const telo::CliOptions& options) {
+int Run(const telo::CliOptions& options, telo::Env& env) {
   if (!options.assume_yes && !telo::StdinIsTerminal()) {
-    telo::WriteErr("telo-cli: no terminal to confirm on; give --yes to run unattended\n" + Usage());
-    return kExitUsage;
+    return UsageError("no terminal to confirm on; give --yes to run unattended");
   }
-  std::unique_ptr<telo::Env> env = OpenEnv(options);
-  if (std::string problem = MachineUsageProblem(options, *env); !problem.empty()) {
-    telo::WriteErr("telo-cli: " + problem + "\n");
-    return kExitUsage;
-  }
-  const telo::Drives drives = ChosenDrives(options, *env);
-  telo::CliDesktop desktop(options.assume_yes, (drives.letters.size() > 1 ? "drives " : "drive ") +
-                                                   DrivesOnTheLine(drives));
+  const telo::Drives drives = ChosenDrives(options, env);
+  telo::CliDesktop desktop(options.assume_yes, drives);
   telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
-  const telo::RunReport report = telo::RunUpdate(drives, desktop, *env, cnMain);
+  const telo::RunReport report = telo::RunUpdate(drives, desktop, env, cnMain);
   const telo::Outcome outcome = telo::RunOutcome(report);
-  const int exit_code = ExitCodeOf(outcome);
+  const int exit_code = telo::RunExitCode(outcome, telo::kRetryLaterExitCode);
   const int written = WriteResultFile(
-      options, *env,
+      options, env,
       [&](const telo::MachineFacts* machine) {
         return telo::RunReportJson(report, exit_code, telo::JsonLayout::kIndented, machine);
       },
@@ -156,18 +169,13 @@ int Run(const telo::CliOptions& options) {
                 written);
 }
 
-int Check(const telo::CliOptions& options) {
-  std::unique_ptr<telo::Env> env = OpenEnv(options);
-  if (std::string problem = MachineUsageProblem(options, *env); !problem.empty()) {
-    telo::WriteErr("telo-cli: " + problem + "\n");
-    return kExitUsage;
-  }
+int Check(const telo::CliOptions& options, telo::Env& env) {
   telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
-  const telo::CheckReport report = telo::RunCheck(ChosenDrives(options, *env), *env, cnMain);
+  const telo::CheckReport report = telo::RunCheck(ChosenDrives(options, env), env, cnMain);
   const telo::Outcome outcome = telo::CheckOutcome(report);
-  const int exit_code = CheckExitCodeOf(outcome);
+  const int exit_code = telo::CheckExitCode(outcome, telo::kRetryLaterExitCode);
   const int written = WriteResultFile(
-      options, *env,
+      options, env,
       [&](const telo::MachineFacts* machine) {
         return telo::CheckReportJson(report, exit_code, telo::JsonLayout::kIndented, "check",
                                      machine);
@@ -183,21 +191,17 @@ int Check(const telo::CliOptions& options) {
 // line when every database found carries the patch, exit 0 and nothing when
 // one doesn't or none was found, and another exit code, with the reasons on
 // standard error, when a database could not be read.
-int Detect(const telo::CliOptions& options) {
-  std::unique_ptr<telo::Env> env = OpenEnv(options);
-  if (std::string problem = MachineUsageProblem(options, *env); !problem.empty()) {
-    telo::WriteErr("telo-cli: " + problem + "\n");
-    return kExitUsage;
-  }
+int Detect(const telo::CliOptions& options, telo::Env& env) {
   telo::ConnectionSlot cnMain(telo::ProgramConnections({options.prefix}));
-  const telo::CheckReport report = telo::RunCheck(ChosenDrives(options, *env), *env, cnMain);
+  const telo::CheckReport report = telo::RunCheck(ChosenDrives(options, env), env, cnMain);
   const telo::Outcome outcome = telo::CheckOutcome(report);
   const bool read_all = outcome == telo::Outcome::kUpToDate ||
                         outcome == telo::Outcome::kNotUpToDate ||
                         outcome == telo::Outcome::kNotFound;
-  const int exit_code = read_all ? kExitDone : CheckExitCodeOf(outcome);
+  const int exit_code =
+      read_all ? kExitDone : telo::CheckExitCode(outcome, telo::kRetryLaterExitCode);
   const int written = WriteResultFile(
-      options, *env,
+      options, env,
       [&](const telo::MachineFacts* machine) {
         return telo::CheckReportJson(report, exit_code, telo::JsonLayout::kIndented, "detect",
                                      machine);
@@ -235,11 +239,24 @@ int Summarize(const telo::CliOptions& options) {
   return Output(telo::SummaryTable(summary) + telo::SummaryLine(summary, exit_code), exit_code);
 }
 
-// Runs `command` where connections can be made; the Env and cnMain that it
-// makes are gone before the platform's set-up (COM on Windows) ends.
-int RunWithConnections(int (*command)(const telo::CliOptions&), const telo::CliOptions& options) {
+// Runs `command` on the drives the command line names, where connections
+// can be made; the Env and cnMain that it makes are gone before the
+// platform's set-up (COM on Windows) ends. A --prefix folder or a drive that
+// isn't there is a usage error, found before anything is opened.
+int RunWithConnections(int (*command)(const telo::CliOptions&, telo::Env&),
+                       const telo::CliOptions& options) {
+  if (std::string problem = PrefixProblem(options); !problem.empty()) {
+    return MachineError(problem);
+  }
   int exit_code = kExitFailed;
-  const telo::Status ready = telo::WithConnections([&] { exit_code = command(options); });
+  const telo::Status ready = telo::WithConnections([&] {
+    std::unique_ptr<telo::Env> env = OpenEnv(options);
+    if (std::string problem = MissingDrive(options, *env); !problem.empty()) {
+      exit_code = MachineError(problem);
+      return;
+    }
+    exit_code = command(options, *env);
+  });
   if (!ready.ok()) {
     telo::WriteErr("telo-cli: " + ready.ToString() + "\n");
     return kExitFailed;
@@ -254,17 +271,14 @@ int main(int argc, char** argv) {
   telo::CliOptions options;
   const std::string problem = telo::ParseCliOptions(telo::ProgramArguments(argc, argv),
                                                     telo::kPrefixOptionAvailable, &options);
-  if (!problem.empty()) {
-    telo::WriteErr("telo-cli: " + problem + "\n" + Usage());
-    return kExitUsage;
-  }
-  if (!options.prefix.empty() && !telo::FolderExists(options.prefix)) {
-    telo::WriteErr("telo-cli: --prefix " + options.prefix + ": no such folder\n");
-    return kExitUsage;
-  }
+  if (!problem.empty()) return UsageError(problem);
   switch (options.action) {
+    case telo::CliAction::kUsage:
+      telo::WriteErr(Usage());
+      return kExitUsage;
     case telo::CliAction::kHelp:
-      return Output(Usage(), kExitDone);
+      return Output(telo::CliHelp(telo::kPrefixOptionAvailable, telo::kRetryLaterExitCode),
+                    kExitDone);
     case telo::CliAction::kVersion:
       return Output("telo-cli " + std::string(telo::kProgramVersion) + " (patch data " +
                         telo::PatchChecksum() + ")\n",

@@ -22,9 +22,6 @@ extern const bool kPrefixOptionAvailable;
 // default; on POSIX, whose exit status has 8 bits, EX_TEMPFAIL (75).
 extern const int kRetryLaterExitCode;
 
-// Whether `path_utf8` names a folder (following links).
-bool FolderExists(const std::string& path_utf8);
-
 // The arguments after the program's name.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
@@ -45,6 +42,9 @@ Status WriteOut(std::string_view text);
 void WriteErr(std::string_view text);
 // One line of standard input without its line end; false when there is none.
 bool ReadLine(std::string& line);
+
+// Whether `path` names a folder that exists (following links).
+bool IsFolder(const std::string& path);
 
 // Calls `run` where database connections can be made: on Windows inside a
 // COM apartment that lasts the whole call, since ADO needs one. When that

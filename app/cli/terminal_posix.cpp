@@ -17,11 +17,6 @@ namespace telo {
 const bool kPrefixOptionAvailable = true;
 const int kRetryLaterExitCode = EX_TEMPFAIL;
 
-bool FolderExists(const std::string& path_utf8) {
-  struct stat info {};
-  return stat(path_utf8.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);
 }
@@ -48,6 +43,11 @@ Status WriteOut(std::string_view text) { return Write(stdout, text); }
 void WriteErr(std::string_view text) { (void)Write(stderr, text); }
 
 bool ReadLine(std::string& line) { return static_cast<bool>(std::getline(std::cin, line)); }
+
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 Status WithConnections(const std::function<void()>& run) {
   run();

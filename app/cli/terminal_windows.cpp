@@ -92,11 +92,6 @@ std::string ReadByteLine(HANDLE file) {
 const bool kPrefixOptionAvailable = false;
 const int kRetryLaterExitCode = 1618;  // ERROR_INSTALL_ALREADY_RUNNING
 
-bool FolderExists(const std::string& path_utf8) {
-  const DWORD attributes = GetFileAttributesW(Utf16FromUtf8(path_utf8).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   // argv holds the arguments in the ANSI code page, which can't spell every name.
   int count = 0;
@@ -126,6 +121,11 @@ bool ReadLine(std::string& line) {
   if (line.empty()) return false;
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   return true;
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Utf16FromUtf8(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 Status WithConnections(const std::function<void()>& run) {
