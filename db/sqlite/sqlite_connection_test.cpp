@@ -21,6 +21,7 @@
 #include <iterator>
 
 #include "base/status.h"
+#include "base/text.h"
 #include "db/connection_factory.h"
 #include "db/sqlite/stand_in_file.h"
 #include "testing/temp_prefix.h"
@@ -239,7 +240,7 @@ TEST_F(SqliteConnectionTest, WrongOrMissingPasswordFailsAndChangesNothing) {
   for (std::string_view password : {"846", ""}) {
     Status status = OpenOn(*connection, ConnectionString(kFolder1, password));
     EXPECT_EQ(status.number(), error::kInvalidPassword);
-    EXPECT_THAT(status.message(), HasSubstr("Not a valid password"));
+    EXPECT_THAT(status.message(), HasSubstr("Wrong password"));
     EXPECT_THAT(status.message(), HasSubstr("CVL.MDB"));
     EXPECT_FALSE(connection->is_open());
   }
@@ -259,7 +260,7 @@ TEST_F(SqliteConnectionTest, FilesThatAreNoStandInDatabaseGetTheirOwnMessages) {
     std::ofstream(Database1(), std::ios::binary) << head << std::string(2000, '\x7f');
     Status status = OpenOn(*connection, ConnectionString(kFolder1));
     EXPECT_EQ(status.number(), error::kUnsupportedDatabase);
-    EXPECT_THAT(status.message(), HasSubstr("opens only stand-in"));
+    EXPECT_THAT(status.message(), HasSubstr("only the Windows version"));
     EXPECT_THAT(status.message(), HasSubstr("CVL.MDB"));
   }
 
@@ -267,7 +268,7 @@ TEST_F(SqliteConnectionTest, FilesThatAreNoStandInDatabaseGetTheirOwnMessages) {
     std::ofstream(Database1(), std::ios::binary | std::ios::trunc) << garbage;
     Status status = OpenOn(*connection, ConnectionString(kFolder1));
     EXPECT_EQ(status.number(), error::kNotADatabase);
-    EXPECT_THAT(status.message(), HasSubstr("is not a database file"));
+    EXPECT_THAT(status.message(), HasSubstr("is not a database"));
   }
 
   fs::remove(Database1());
@@ -307,7 +308,7 @@ TEST_F(SqliteConnectionTest, MissingTableOrColumnIsNamed) {
        {"Insert Into T(fromdate, matval) Values (#01/01/2000#, 1)", "Update T Set matval = 4"}) {
     Status column = connection->Execute(statement);
     EXPECT_EQ(column.number(), error::kCommandError);
-    EXPECT_THAT(column.message(), HasSubstr("table 'T'"));
+    EXPECT_THAT(column.message(), HasSubstr("Table 'T'"));
     EXPECT_THAT(column.message(), HasSubstr("no column 'matval'"));
   }
   EXPECT_EQ(connection->Execute("Delete From T; Delete From T").number(), error::kCommandError);
@@ -321,7 +322,7 @@ TEST_F(SqliteConnectionTest, ReadOnlyFileOrFolderIsRefusedUnlessOpenedForReading
   fs::permissions(Database1(), fs::perms::owner_read | fs::perms::group_read);
   Status file = OpenOn(*connection, ConnectionString(kFolder1));
   EXPECT_EQ(file.number(), error::kAccessDenied);
-  EXPECT_THAT(file.message(), HasSubstr("read-only file"));
+  EXPECT_THAT(file.message(), HasSubstr("marked read-only"));
 
   ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1, "846", ";Mode=Read")).ok());
   Rows rows;
@@ -334,6 +335,111 @@ TEST_F(SqliteConnectionTest, ReadOnlyFileOrFolderIsRefusedUnlessOpenedForReading
   Status folder = OpenOn(*connection, ConnectionString(kFolder1));
   EXPECT_EQ(folder.number(), error::kAccessDenied);
   EXPECT_THAT(folder.message(), HasSubstr("folder"));
+}
+
+// Each cause a user can meet reads as what happened and what to do next,
+// with the error number that callers and the JSON report rely on, and none
+// of the stand-in's inner workings: SQLite's words, its journal, its waits.
+TEST_F(SqliteConnectionTest, EachFailureSaysItsCausePlainlyWithItsNextStep) {
+  constexpr std::string_view kDamaged =
+      "The file is damaged: restore it from a backup, or repair it with Microsoft Access's "
+      "Compact and Repair.";
+  constexpr std::string_view kReadOnly =
+      "The file is marked read-only: clear the attribute, or run as administrator.";
+  const std::string read_mode = ConnectionString(kFolder1, "846", ";Mode=Read");
+  SqliteOptions quick;
+  quick.lock_wait_budget_ms = 50;
+  struct Case {
+    const char* cause;
+    std::function<Status(SqliteConnection&)> provoke;
+    int32_t number;
+    std::string_view hint;
+  };
+  const Case cases[] = {
+      {"a file that is no database",
+       [&](SqliteConnection& c) {
+         std::ofstream(Database1()) << "just some text\n";
+         return OpenOn(c, ConnectionString(kFolder1));
+       },
+       error::kNotADatabase, kDamaged},
+      {"a damaged file",
+       [&](SqliteConnection& c) {
+         MakeDatabase(Database1());
+         std::fstream(Database1(), std::ios::in | std::ios::out | std::ios::binary)
+             .seekp(4096)
+             .write(std::string(4096, '\xff').data(), 4096);
+         return OpenOn(c, ConnectionString(kFolder1));
+       },
+       error::kNotADatabase, kDamaged},
+      {"a database another program holds",
+       [&](SqliteConnection&) {
+         MakeDatabase(Database1());
+         OtherProgram holder(Database1());
+         holder.Exec("BEGIN IMMEDIATE");
+         SqliteConnection held(prefix_, quick);
+         return OpenOn(held, ConnectionString(kFolder1));
+       },
+       error::kDatabaseInUse,
+       "Close the host application, on every computer that uses this file, and try again."},
+      {"a read-only file",
+       [&](SqliteConnection& c) {
+         MakeDatabase(Database1());
+         fs::permissions(Database1(), fs::perms::owner_read | fs::perms::group_read);
+         return OpenOn(c, ConnectionString(kFolder1));
+       },
+       error::kAccessDenied, kReadOnly},
+      {"a read-only file met by a statement",
+       [&](SqliteConnection& c) {
+         MakeDatabase(Database1());
+         fs::permissions(Database1(), fs::perms::owner_read | fs::perms::group_read);
+         Status open = OpenOn(c, read_mode);
+         return open.ok() ? c.Execute("Delete From T") : open;
+       },
+       error::kAccessDenied, kReadOnly},
+      {"a folder that can't be written to",
+       [&](SqliteConnection& c) {
+         MakeDatabase(Database1());
+         fs::permissions(Folder1(), fs::perms::owner_read | fs::perms::owner_exec);
+         return OpenOn(c, ConnectionString(kFolder1));
+       },
+       error::kAccessDenied, "can't write to its folder"},
+      {"another password",
+       [&](SqliteConnection& c) {
+         MakeDatabase(Database1(), "other");
+         return OpenOn(c, ConnectionString(kFolder1));
+       },
+       error::kInvalidPassword,
+       "This CVL.MDB does not open with the host's password, so it may not be the host's "
+       "database."},
+      {"a missing table",
+       [&](SqliteConnection& c) {
+         MakeDatabase(Database1());
+         Status open = OpenOn(c, ConnectionString(kFolder1));
+         return open.ok() ? c.Execute("Delete From RD_Extension_WOD_Rate") : open;
+       },
+       error::kNoSuchTable,
+       "The host's database lacks this table: it may be another version of the host; send the "
+       "report to support."},
+  };
+  for (const Case& test_case : cases) {
+    SCOPED_TRACE(test_case.cause);
+    auto connection = Connect();
+    const Status status = test_case.provoke(*connection);
+    EXPECT_EQ(status.number(), test_case.number) << status.ToString();
+    EXPECT_THAT(status.message(), HasSubstr(test_case.hint));
+    if (test_case.number == error::kAccessDenied && test_case.hint != kReadOnly) {
+      EXPECT_THAT(status.message(), HasSubstr("Run as administrator."));
+    }
+    EXPECT_THAT(status.message(), HasSubstr("c:\\Program Files\\Corvallo\\CVL.MDB"));
+    const std::string lower = LowerAscii(status.message());
+    for (std::string_view jargon :
+         {"stand-in", "sqlite", "journal", "malformed", "waited", " ms"}) {
+      EXPECT_THAT(lower, Not(HasSubstr(jargon)));
+    }
+    (void)connection->Close();
+    fs::permissions(Folder1(), fs::perms::owner_all);
+    RemoveDatabaseFiles(Database1().string());
+  }
 }
 
 TEST_F(SqliteConnectionTest, InnerRollbackKeepsTheOuterLevel) {
@@ -350,7 +456,7 @@ TEST_F(SqliteConnectionTest, InnerRollbackKeepsTheOuterLevel) {
   // A row rejected by a constraint: the statement fails, the earlier ones stand.
   Status rejected = connection->Execute("Insert Into T(n) Values (5000)");
   EXPECT_EQ(rejected.number(), error::kIntegrityViolation);
-  EXPECT_THAT(rejected.message(), HasSubstr("table 'T'"));
+  EXPECT_THAT(rejected.message(), HasSubstr("Table 'T'"));
   EXPECT_EQ(connection->transaction_level(), 2);
   ASSERT_TRUE(connection->RollbackTrans().ok());
   ASSERT_TRUE(connection->BeginTrans().ok());
