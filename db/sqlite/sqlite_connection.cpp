@@ -23,6 +23,30 @@
 namespace telo {
 namespace {
 
+// What to do next, for each cause that the person at the desk can mend.
+constexpr std::string_view kInUseHint =
+    "Close the host application, on every computer that uses this file, and try again.";
+constexpr std::string_view kReadOnlyHint =
+    "The file is marked read-only: clear the attribute, or run as administrator.";
+constexpr std::string_view kAccessHint = "Run as administrator.";
+constexpr std::string_view kPasswordHint =
+    "This CVL.MDB does not open with the host's password, so it may not be the host's database.";
+constexpr std::string_view kDamagedHint =
+    "The file is damaged: restore it from a backup, or repair it with Microsoft Access's Compact "
+    "and Repair.";
+constexpr std::string_view kMissingTableHint =
+    "The host's database lacks this table: it may be another version of the host; send the "
+    "report to support.";
+constexpr std::string_view kOtherVersionHint =
+    "The database may be from another version of the host; send the report to support.";
+constexpr std::string_view kSupportHint = "Send the report to support.";
+constexpr std::string_view kRestoreHint = "Restore the host's CVL.MDB from a backup.";
+
+// A message for people: what happened, then what to do about it.
+Status Explained(int32_t number, const std::string& cause, std::string_view hint) {
+  return Status::Error(number, cause + " " + std::string(hint));
+}
+
 // The write bits count even for root, as Windows honours a read-only
 // attribute for administrators too.
 bool Writable(const std::string& path) {
@@ -115,8 +139,8 @@ Status SqliteConnection::ResolveTarget(std::string_view connection_string, Targe
   if (!EqualsIgnoreCase(parsed.provider(), kJetProvider)) {
     return Status::Error(error::kProviderNotFound,
                          "Provider '" + parsed.provider() +
-                             "' cannot be found: this build opens host databases only through " +
-                             std::string(kJetProvider) + " (stand-in SQLite databases).");
+                             "' cannot be found: this program opens databases only with " +
+                             std::string(kJetProvider) + ".");
   }
   target->shown = parsed.data_source();
   target->password = parsed.Get(kKeyDatabasePassword).value_or("");
@@ -155,51 +179,54 @@ Status SqliteConnection::OpenFile(const Target& target) {
   const std::string quoted = "'" + target.shown + "'";
   switch (ClassifyFile(target.path)) {
     case FileKind::kMissing:
-      return Status::Error(error::kFileNotFound,
-                           "Could not find file " + quoted + " (looked for " + target.path + ").");
+      return Explained(error::kFileNotFound,
+                       "Could not find file " + quoted + " (looked for " + target.path + ").",
+                       kRestoreHint);
     case FileKind::kFolder:
-      return Status::Error(error::kNotADatabase, quoted + " is a folder, not a database file.");
+      return Explained(error::kNotADatabase, quoted + " is a folder, not a database file.",
+                       "Rename or remove that folder, then restore the host's CVL.MDB from a "
+                       "backup.");
     case FileKind::kNotAFile:
-      return Status::Error(error::kNotADatabase,
-                           quoted + " is not a regular file (" + target.path +
-                               " is a pipe, socket or device), so it is not opened.");
+      return Explained(error::kNotADatabase,
+                       quoted + " is not a regular file (it is " + OddFileKind(target.path) +
+                           "), so it is not opened.",
+                       "Remove it, then restore the host's CVL.MDB from a backup.");
     case FileKind::kUnreadable:
-      return Status::Error(error::kAccessDenied, quoted + " can't be read: permission denied.");
+      return Explained(error::kAccessDenied,
+                       quoted + " can't be read: this user has no right to read it.", kAccessHint);
     case FileKind::kJet:
-      return Status::Error(error::kUnsupportedDatabase,
-                           quoted +
-                               " is a Microsoft Jet/Access database. This build opens only "
-                               "stand-in (SQLite) databases on this platform; update this "
-                               "file with the Windows build of the utility.");
+      return Explained(error::kUnsupportedDatabase,
+                       quoted +
+                           " is a Microsoft Access database, and only the Windows version of "
+                           "this program can update it.",
+                       "Update it with the Windows version.");
     case FileKind::kOther:
-      return Status::Error(error::kNotADatabase,
-                           quoted +
-                               " is not a database file (neither a stand-in database nor "
-                               "a Jet database).");
+      return Explained(error::kNotADatabase, quoted + " is not a database.", kDamagedHint);
     case FileKind::kSqlite:
-      return Status::Error(error::kNotADatabase,
-                           quoted + " is an SQLite file but not a stand-in host database.");
+      return Explained(error::kNotADatabase,
+                       quoted + " is a database of another program, not the host's.", kRestoreHint);
     case FileKind::kStandIn:
       break;
   }
   if (Status status = CheckFilesBeside(target); !status.ok()) return status;
   if (!target.read_only && !Writable(target.path)) {
-    return Status::Error(error::kAccessDenied,
-                         quoted + " is a read-only file, so the database can't be updated.");
+    return Explained(error::kAccessDenied, quoted + " can't be updated.", kReadOnlyHint);
   }
   if (!target.read_only && !Writable(FolderOf(target.path))) {
-    return Status::Error(error::kAccessDenied,
-                         "The folder holding " + quoted +
-                             " is read-only, so the database can't be updated (a journal file "
-                             "has to be written beside it).");
+    return Explained(error::kAccessDenied,
+                     quoted +
+                         " can't be updated: this user can't write to its folder, where the "
+                         "update keeps a temporary file while it runs.",
+                     kAccessHint);
   }
   const std::size_t longest = static_cast<std::size_t>(sqlite3_vfs_find(nullptr)->mxPathname) - 1;
   if (target.path.size() > longest) {
-    return Status::Error(error::kPathTooLong,
-                         quoted + " can't be opened: its path on this machine is " +
-                             std::to_string(target.path.size()) +
-                             " characters long, and the stand-in opens paths of at most " +
-                             std::to_string(longest) + ".");
+    return Explained(error::kPathTooLong,
+                     quoted + " can't be opened: its path on this computer is " +
+                         std::to_string(target.path.size()) +
+                         " characters long, and this program opens paths of at most " +
+                         std::to_string(longest) + ".",
+                     "Move it, or the Wine prefix that holds it, to a shorter path.");
   }
   // One object is used from one thread: SQLite needn't lock its own calls.
   const int flags =
@@ -260,9 +287,8 @@ Status SqliteConnection::CheckPassword(const Target& target) {
     if (auto* text = std::get_if<std::string>(&rows.cells[0])) check = *text;
   }
   if (!PasswordMatches(check, target.password)) {
-    return Status::Error(
-        error::kInvalidPassword,
-        "Not a valid password: the database password given does not open '" + target.shown + "'.");
+    return Explained(error::kInvalidPassword, "Wrong password for '" + target.shown + "'.",
+                     kPasswordHint);
   }
   return Status::Ok();
 }
@@ -408,65 +434,87 @@ Status SqliteConnection::RunControl(const std::string& sql) {
   return status;
 }
 
+// SQLite's result code as a message for people. Every table that fails for
+// one cause gets the same text, so that the cause can be told once.
 Status SqliteConnection::Failure(int rc, std::string_view statement) const {
   const std::string file = "'" + shown_path_ + "'";
-  std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-  std::string table = TargetTable(statement);
+  const std::string detail = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+  const std::string table = TargetTable(statement);
   if (rc == SQLITE_READONLY_ROLLBACK) {
-    return Status::Error(error::kAccessDenied,
-                         file +
-                             " holds an update that was interrupted (its journal is beside it), "
-                             "and rolling that back needs write access to the file and its "
-                             "folder; open it once for writing, e.g. by running the update.");
+    return Explained(error::kAccessDenied,
+                     "An earlier update of " + file +
+                         " was interrupted. It has to be undone before the file can be read, "
+                         "and that needs the right to write to the file and its folder.",
+                     "Run the update once, as administrator.");
   }
   switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-      return Status::Error(error::kDatabaseInUse,
-                           file + " is in use: another program is using the database (waited " +
-                               std::to_string(lock_waited_ms_) +
-                               " ms for it in all). Close that program and try again.");
+      return Explained(error::kDatabaseInUse,
+                       file + " is in use: another program is using the database.", kInUseHint);
     case SQLITE_READONLY:
     case SQLITE_PERM:
-      return Status::Error(error::kAccessDenied,
-                           file + " or its folder is read-only, so " +
-                               (table.empty() ? "it" : "table '" + table + "'") +
-                               " can't be changed: " + detail + ".");
+      return ReadOnlyFailure();
     case SQLITE_CANTOPEN:
-      return Status::Error(error::kAccessDenied, file + " can't be opened: " + detail + ".");
+      return Explained(
+          error::kAccessDenied,
+          file + " can't be opened: this user may lack the right to open it or its folder.",
+          kAccessHint);
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-      return Status::Error(error::kNotADatabase,
-                           file + " is damaged or not a database: " + detail + ".");
+      return Explained(error::kNotADatabase, file + " can't be read.", kDamagedHint);
     case SQLITE_IOERR:
-      return Status::Error(error::kUnspecifiedFailure,
-                           file + " could not be read or written (an I/O error): " + detail + ".");
+      return Explained(error::kUnspecifiedFailure,
+                       file + " could not be read or written: the disk or the network failed.",
+                       "Check the disk and the network, then try again.");
     case SQLITE_FULL:
-      return Status::Error(error::kUnspecifiedFailure,
-                           file + " can't grow: the disk is full (" + detail + ").");
+      return Explained(error::kUnspecifiedFailure, file + " can't grow: the disk is full.",
+                       "Free some space on the disk, then try again.");
     case SQLITE_CONSTRAINT:
-      return Status::Error(error::kIntegrityViolation, "A row for table '" + table + "' of " +
-                                                           file + " was rejected: " + detail + ".");
+      return Explained(error::kIntegrityViolation,
+                       "Table '" + table + "' of " + file +
+                           " refused a row by a rule of its own (" + detail + ").",
+                       kOtherVersionHint);
     case SQLITE_ERROR:
       break;
     default:
-      return Status::Error(error::kUnspecifiedFailure, file + ": " + detail + ".");
+      return Explained(error::kUnspecifiedFailure, file + " could not be used (" + detail + ").",
+                       kSupportHint);
   }
   if (detail.starts_with("no such table: ")) {
-    return Status::Error(error::kNoSuchTable,
-                         "The table '" + detail.substr(15) + "' does not exist in " + file + ".");
+    return Explained(error::kNoSuchTable, file + " has no table '" + detail.substr(15) + "'.",
+                     kMissingTableHint);
   }
+  std::string column;
   if (size_t at = detail.find(" has no column named "); at != std::string::npos) {
-    return Status::Error(error::kCommandError, "The table '" + table + "' of " + file +
-                                                   " has no column '" + detail.substr(at + 21) +
-                                                   "'.");
+    column = detail.substr(at + 21);
+  } else if (detail.starts_with("no such column: ")) {
+    column = detail.substr(16);
   }
-  if (detail.starts_with("no such column: ")) {
-    return Status::Error(error::kCommandError, "The table '" + table + "' of " + file +
-                                                   " has no column '" + detail.substr(16) + "'.");
+  if (!column.empty()) {
+    return Explained(error::kCommandError,
+                     "Table '" + table + "' of " + file + " has no column '" + column + "'.",
+                     kOtherVersionHint);
   }
-  return Status::Error(error::kCommandError, "The statement can't be run on " + file + ": " +
-                                                 detail + ": " + std::string(statement));
+  return Status::Error(error::kCommandError, "A statement can't be run on " + file + " (" + detail +
+                                                 "). " + std::string(kSupportHint) +
+                                                 " The statement: " + std::string(statement));
+}
+
+// A write refused: the file's read-only attribute, a folder this user can't
+// write to, or a database opened for reading only.
+Status SqliteConnection::ReadOnlyFailure() const {
+  const std::string file = "'" + shown_path_ + "'";
+  if (!Writable(path_)) {
+    return Explained(error::kAccessDenied, file + " can't be updated.", kReadOnlyHint);
+  }
+  if (db_ != nullptr && sqlite3_db_readonly(db_, "main") == 1) {
+    return Explained(error::kAccessDenied,
+                     file + " was opened for reading only, so it can't be changed.", kSupportHint);
+  }
+  return Explained(error::kAccessDenied,
+                   file + " can't be changed: this user can't write to it or its folder.",
+                   kAccessHint);
 }
 
 // SQLite ends the whole transaction itself after some failures (a full
@@ -477,10 +525,10 @@ void SqliteConnection::NoteLostTransaction() {
 }
 
 Status SqliteConnection::BrokenTransaction() const {
-  return Status::Error(error::kUnspecifiedFailure,
-                       "The transaction on '" + shown_path_ +
-                           "' can't go on: the database already ended it after an earlier "
-                           "failure. Roll it back.");
+  return Explained(error::kUnspecifiedFailure,
+                   "The changes to '" + shown_path_ +
+                       "' were undone after an earlier failure, so no more can be made now.",
+                   "Deal with that failure, then run the update again.");
 }
 
 Status SqliteConnection::BeginTrans() {

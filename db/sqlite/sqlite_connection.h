@@ -93,6 +93,7 @@ class SqliteConnection : public Connection {
   Status Run(std::string_view command_text, Rows* result);
   Status RunControl(const std::string& sql);
   Status Failure(int rc, std::string_view statement) const;
+  Status ReadOnlyFailure() const;
   Status BrokenTransaction() const;
   void NoteLostTransaction();
   void CloseHandle();

@@ -21,6 +21,7 @@
 #include <iterator>
 
 #include "base/status.h"
+#include "base/text.h"
 #include "db/connection_factory.h"
 #include "db/sqlite/stand_in_file.h"
 #include "testing/temp_prefix.h"
@@ -239,7 +240,7 @@ TEST_F(SqliteConnectionTest, WrongOrMissingPasswordFailsAndChangesNothing) {
   for (std::string_view password : {"846", ""}) {
     Status status = OpenOn(*connection, ConnectionString(kFolder1, password));
     EXPECT_EQ(status.number(), error::kInvalidPassword);
-    EXPECT_THAT(status.message(), HasSubstr("Not a valid password"));
+    EXPECT_THAT(status.message(), HasSubstr("Wrong password"));
     EXPECT_THAT(status.message(), HasSubstr("CVL.MDB"));
     EXPECT_FALSE(connection->is_open());
   }
@@ -259,7 +260,7 @@ TEST_F(SqliteConnectionTest, FilesThatAreNoStandInDatabaseGetTheirOwnMessages) {
     std::ofstream(Database1(), std::ios::binary) << head << std::string(2000, '\x7f');
     Status status = OpenOn(*connection, ConnectionString(kFolder1));
     EXPECT_EQ(status.number(), error::kUnsupportedDatabase);
-    EXPECT_THAT(status.message(), HasSubstr("opens only stand-in"));
+    EXPECT_THAT(status.message(), HasSubstr("only the Windows version"));
     EXPECT_THAT(status.message(), HasSubstr("CVL.MDB"));
   }
 
@@ -267,7 +268,7 @@ TEST_F(SqliteConnectionTest, FilesThatAreNoStandInDatabaseGetTheirOwnMessages) {
     std::ofstream(Database1(), std::ios::binary | std::ios::trunc) << garbage;
     Status status = OpenOn(*connection, ConnectionString(kFolder1));
     EXPECT_EQ(status.number(), error::kNotADatabase);
-    EXPECT_THAT(status.message(), HasSubstr("is not a database file"));
+    EXPECT_THAT(status.message(), HasSubstr("is not a database"));
   }
 
   fs::remove(Database1());
@@ -307,7 +308,7 @@ TEST_F(SqliteConnectionTest, MissingTableOrColumnIsNamed) {
        {"Insert Into T(fromdate, matval) Values (#01/01/2000#, 1)", "Update T Set matval = 4"}) {
     Status column = connection->Execute(statement);
     EXPECT_EQ(column.number(), error::kCommandError);
-    EXPECT_THAT(column.message(), HasSubstr("table 'T'"));
+    EXPECT_THAT(column.message(), HasSubstr("Table 'T'"));
     EXPECT_THAT(column.message(), HasSubstr("no column 'matval'"));
   }
   EXPECT_EQ(connection->Execute("Delete From T; Delete From T").number(), error::kCommandError);
@@ -321,7 +322,7 @@ TEST_F(SqliteConnectionTest, ReadOnlyFileOrFolderIsRefusedUnlessOpenedForReading
   fs::permissions(Database1(), fs::perms::owner_read | fs::perms::group_read);
   Status file = OpenOn(*connection, ConnectionString(kFolder1));
   EXPECT_EQ(file.number(), error::kAccessDenied);
-  EXPECT_THAT(file.message(), HasSubstr("read-only file"));
+  EXPECT_THAT(file.message(), HasSubstr("marked read-only"));
 
   ASSERT_TRUE(OpenOn(*connection, ConnectionString(kFolder1, "846", ";Mode=Read")).ok());
   Rows rows;
@@ -334,6 +335,84 @@ TEST_F(SqliteConnectionTest, ReadOnlyFileOrFolderIsRefusedUnlessOpenedForReading
   Status folder = OpenOn(*connection, ConnectionString(kFolder1));
   EXPECT_EQ(folder.number(), error::kAccessDenied);
   EXPECT_THAT(folder.message(), HasSubstr("folder"));
+}
+
+// Each cause a user can meet reads as what happened and what to do next,
+// with the error number that callers and the JSON report rely on, and none
+// of the stand-in's inner workings: SQLite's words, its journal, its waits.
+TEST_F(SqliteConnectionTest, EachFailureSaysItsCausePlainlyWithItsNextStep) {
+  constexpr std::string_view kDamaged =
+      "The file is damaged: restore it from a backup, or repair it with Microsoft Access's "
+      "Compact and Repair.";
+  constexpr std::string_view kReadOnly =
+      "The file is marked read-only: clear the attribute, or run as administrator.";
+  const std::string open = ConnectionString(kFolder1);
+  std::unique_ptr<OtherProgram> holder;
+  const auto read_only = [&] {
+    fs::permissions(Database1(), fs::perms::owner_read | fs::perms::group_read);
+  };
+  struct Case {
+    const char* cause;
+    std::function<void()> spoil;
+    std::string connection_string;
+    const char* statement;
+    int32_t number;
+    std::string_view hint;
+  };
+  const Case cases[] = {
+      {"a file that is no database", [&] { std::ofstream(Database1()) << "just some text\n"; },
+       open, "", error::kNotADatabase, kDamaged},
+      {"a damaged file",
+       [&] {
+         std::fstream(Database1(), std::ios::in | std::ios::out | std::ios::binary)
+             .seekp(4096)
+             .write(std::string(4096, '\xff').data(), 4096);
+       },
+       open, "", error::kNotADatabase, kDamaged},
+      {"a database another program holds",
+       [&] {
+         holder = std::make_unique<OtherProgram>(Database1());
+         ASSERT_EQ(holder->Exec("BEGIN IMMEDIATE"), SQLITE_OK);
+       },
+       open, "", error::kDatabaseInUse,
+       "Close the host application, on every computer that uses this file, and try again."},
+      {"a read-only file", read_only, open, "", error::kAccessDenied, kReadOnly},
+      {"a read-only file met by a statement", read_only,
+       ConnectionString(kFolder1, "846", ";Mode=Read"), "Delete From T", error::kAccessDenied,
+       kReadOnly},
+      {"a folder that can't be written to",
+       [&] { fs::permissions(Folder1(), fs::perms::owner_read | fs::perms::owner_exec); }, open, "",
+       error::kAccessDenied, "Run as administrator."},
+      {"another password", [] {}, ConnectionString(kFolder1, "123"), "", error::kInvalidPassword,
+       "This CVL.MDB does not open with the host's password, so it may not be the host's "
+       "database."},
+      {"a missing table", [] {}, open, "Delete From RD_Extension_WOD_Rate", error::kNoSuchTable,
+       "The host's database lacks this table: it may be another version of the host; send the "
+       "report to support."},
+  };
+  SqliteOptions quick;
+  quick.lock_wait_budget_ms = 50;
+  for (const Case& test_case : cases) {
+    SCOPED_TRACE(test_case.cause);
+    MakeDatabase(Database1());
+    test_case.spoil();
+    SqliteConnection connection(prefix_, quick);
+    Status status = OpenOn(connection, test_case.connection_string);
+    if (status.ok() && *test_case.statement != '\0')
+      status = connection.Execute(test_case.statement);
+    EXPECT_EQ(status.number(), test_case.number) << status.ToString();
+    EXPECT_THAT(status.message(), HasSubstr(test_case.hint));
+    EXPECT_THAT(status.message(), HasSubstr("c:\\Program Files\\Corvallo\\CVL.MDB"));
+    const std::string lower = LowerAscii(status.message());
+    for (std::string_view jargon :
+         {"stand-in", "sqlite", "journal", "malformed", "waited", " ms"}) {
+      EXPECT_THAT(lower, Not(HasSubstr(jargon)));
+    }
+    (void)connection.Close();
+    holder.reset();
+    fs::permissions(Folder1(), fs::perms::owner_all);
+    RemoveDatabaseFiles(Database1().string());
+  }
 }
 
 TEST_F(SqliteConnectionTest, InnerRollbackKeepsTheOuterLevel) {
@@ -350,7 +429,7 @@ TEST_F(SqliteConnectionTest, InnerRollbackKeepsTheOuterLevel) {
   // A row rejected by a constraint: the statement fails, the earlier ones stand.
   Status rejected = connection->Execute("Insert Into T(n) Values (5000)");
   EXPECT_EQ(rejected.number(), error::kIntegrityViolation);
-  EXPECT_THAT(rejected.message(), HasSubstr("table 'T'"));
+  EXPECT_THAT(rejected.message(), HasSubstr("Table 'T'"));
   EXPECT_EQ(connection->transaction_level(), 2);
   ASSERT_TRUE(connection->RollbackTrans().ok());
   ASSERT_TRUE(connection->BeginTrans().ok());
